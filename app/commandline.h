@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <QTextStream>
+
+// The command-line entry: without arguments the program opens its window;
+// with arguments it does the same work without one, for scripts and tests.
+class CCommandLine
+{
+public:
+    enum
+    {
+        EXIT_OK = 0,
+        EXIT_FAILED = 1,
+        EXIT_USAGE = 2
+    };
+
+    // True when the arguments ask for the window.
+    static bool WantsWindow(int argc, char** argv);
+
+    // Parses and runs a verb; a QCoreApplication must exist. Writes results
+    // to out and diagnostics to err; returns the exit status.
+    static int Run(const QStringList& args, QTextStream& out, QTextStream& err);
+};

@@ -1,0 +1,811 @@
+#include "app/speechdlg.h"
+
+#include "app/aboutdlg.h"
+#include "app/speechapp.h"
+#include "res/messageevent.h"
+#include "res/resourceids.h"
+#include "res/stringtable.h"
+#include "widgets/bitmaphandles.h"
+#include "widgets/buttonst.h"
+#include "widgets/digistatic.h"
+#include "widgets/exlistbox.h"
+#include "widgets/messagebox.h"
+#include "widgets/pphtmlstatic.h"
+#include "widgets/textprogressctrl.h"
+#include "widgets/urlopener.h"
+
+#include <QApplication>
+#include <QAudioOutput>
+#include <QBoxLayout>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QMediaPlayer>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QResource>
+#include <QScreen>
+#include <QSlider>
+#include <QTextBrowser>
+#include <QTimerEvent>
+#include <QUrl>
+
+namespace
+{
+const QString g_strImageRoot = QStringLiteral("/imagelib");
+
+CSpeechApp* App()
+{
+    return CSpeechApp::GetApp();
+}
+
+QString Title()
+{
+    return CStringTable::Get(IDS_TITLE);
+}
+
+// A pane of the layout tree: children take a share of its length in percent,
+// keep their design size, or split what the shares leave.
+class CPane
+{
+public:
+    CPane(QBoxLayout::Direction dir) : m_pLayout(new QBoxLayout(dir))
+    {
+        m_pLayout->setContentsMargins(0, 0, 0, 0);
+        m_pLayout->setSpacing(5);
+    }
+
+    QBoxLayout* Layout() const { return m_pLayout; }
+    bool IsVertical() const { return m_pLayout->direction() == QBoxLayout::TopToBottom; }
+
+    // A widget whose length is the share; its breadth fills the pane unless
+    // the widget keeps a fixed breadth of its own.
+    CPane& Relative(QWidget* pWidget, int nShare)
+    {
+        QSizePolicy policy = pWidget->sizePolicy();
+        if (IsVertical())
+            policy.setVerticalPolicy(QSizePolicy::Ignored);
+        else
+            policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        pWidget->setSizePolicy(policy);
+        m_pLayout->addWidget(pWidget, nShare);
+        m_nShares += nShare;
+        return *this;
+    }
+    CPane& Relative(CPane& pane, int nShare)
+    {
+        m_pLayout->addLayout(pane.Layout(), nShare);
+        m_nShares += nShare;
+        return *this;
+    }
+    CPane& RelativeGap(int nShare)
+    {
+        m_pLayout->addStretch(nShare);
+        m_nShares += nShare;
+        return *this;
+    }
+    CPane& Fixed(QWidget* pWidget, Qt::Alignment align = Qt::Alignment())
+    {
+        m_pLayout->addWidget(pWidget, 0, align);
+        return *this;
+    }
+    CPane& FixedGap(int nPixels)
+    {
+        m_pLayout->addSpacing(nPixels);
+        return *this;
+    }
+    // What the shares leave is split among the growing gaps; call once all
+    // children are in.
+    CPane& GrowingGap()
+    {
+        m_growing.push_back(m_pLayout->count());
+        m_pLayout->addStretch(1);
+        return *this;
+    }
+    CPane& Done()
+    {
+        const int nLeft = qMax(0, 100 - m_nShares);
+        for (int nIndex : m_growing)
+            m_pLayout->setStretch(nIndex, qMax(1, nLeft / int(m_growing.size())));
+        return *this;
+    }
+
+private:
+    QBoxLayout* m_pLayout;
+    int m_nShares = 0;
+    std::vector<int> m_growing;
+};
+
+CPane Row()
+{
+    return CPane(QBoxLayout::LeftToRight);
+}
+
+CPane Column()
+{
+    return CPane(QBoxLayout::TopToBottom);
+}
+
+QPixmap LoadImageResource(const QString& strPath, int nSize)
+{
+    QImageReader reader(strPath);
+    if (nSize > 0)
+        reader.setScaledSize(QSize(nSize, nSize));
+    return QPixmap::fromImage(reader.read());
+}
+
+QString IconPath(const QString& strRoot, int nId)
+{
+    return QStringLiteral(":%1/icons/%2.svg").arg(strRoot).arg(nId);
+}
+} // namespace
+
+CSpeechDlg::CSpeechDlg(QWidget* pParent) : QDialog(pParent)
+{
+    m_hIcon = QIcon(LoadImageResource(QStringLiteral(":/program/128.svg"), 32));
+    CreateControls();
+    CreateMenu();
+    ConnectSignals();
+    OnInitDialog();
+}
+
+CSpeechDlg::~CSpeechDlg()
+{
+    OnDestroy();
+}
+
+void CSpeechDlg::CreateControls()
+{
+    setObjectName(QString::number(IDD_SPEECH_DIALOG));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+
+    auto named = [this](auto* pWidget, int nId) {
+        pWidget->setObjectName(QString::number(nId));
+        pWidget->setParent(this);
+        return pWidget;
+    };
+    auto button = [&](int nId) {
+        CButtonST* pButton = named(new CButtonST, nId);
+        pButton->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, nId));
+        pButton->setAutoDefault(false);
+        return pButton;
+    };
+    auto label = [&](int nId) {
+        QLabel* pLabel = named(new QLabel, nId);
+        pLabel->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, nId));
+        return pLabel;
+    };
+
+    m_cmbLanguage = named(new QComboBox, IDC_COMBO_LANGUAGE);
+    m_editText = named(new QPlainTextEdit, IDC_EDIT_TEXT);
+    m_editScratch = named(new QPlainTextEdit, IDC_EDIT_SCRATCH);
+    m_staticStatus = named(new CPPHtmlStatic, IDC_STATIC_STATUS);
+    m_staticAnimation = named(new CPPHtmlStatic, IDC_STATIC_ANIMATION);
+    m_progress = named(new CTextProgressCtrl, IDC_PROGRESS);
+    m_listVoices = named(new QListWidget, IDC_LIST_VOICES);
+    m_listVoices->setSortingEnabled(true);
+    m_timeDisplay = named(new CDigiStatic, IDC_TIME_DISPLAY);
+    m_sliderRate = named(new QSlider(Qt::Vertical), IDC_SLIDER_RATE);
+    m_sliderVolume = named(new QSlider(Qt::Vertical), IDC_SLIDER_VOLUME);
+    // The scale reads from the top down, as the labels beside it do.
+    for (QSlider* pSlider : {m_sliderRate, m_sliderVolume})
+    {
+        pSlider->setInvertedAppearance(true);
+        pSlider->setInvertedControls(true);
+        pSlider->setTickPosition(QSlider::TicksBothSides);
+    }
+    m_listFiles = named(new CExListBox, IDC_LIST_FILES);
+    m_browser = named(new QTextBrowser, IDC_BROWSER);
+    m_browserScratch = named(new QTextBrowser, IDC_BROWSER_SCRATCH);
+    for (QTextBrowser* pBrowser : {m_browser, m_browserScratch})
+    {
+        pBrowser->setOpenLinks(false);
+        pBrowser->setOpenExternalLinks(false);
+    }
+
+    m_btnOpen = button(IDC_BTN_OPEN);
+    m_btnDelete = button(IDC_BTN_DELETE);
+    m_btnReset = button(IDC_BTN_RESET);
+    m_btnCopy = button(IDC_BTN_COPY);
+    m_btnPaste = button(IDC_BTN_PASTE);
+    m_btnEmpty = button(IDC_BTN_EMPTY);
+    m_btnSaveText = button(IDC_BTN_SAVETEXT);
+    m_btnZoomIn = button(IDC_BTN_ZOOMIN);
+    m_btnZoomOut = button(IDC_BTN_ZOOMOUT);
+    m_btnSpeak = button(IDC_BTN_SPEAK);
+    m_btnPause = button(IDC_BTN_PAUSE);
+    m_btnStop = button(IDC_BTN_STOP);
+    m_btnSaveAudio = button(IDC_BTN_SAVEAUDIO);
+    m_btnGoOnline = button(IDC_BTN_GOONLINE);
+    m_btnZoomIn->hide();
+    m_btnZoomOut->hide();
+
+    m_radioFile = named(new QRadioButton, IDC_RADIO_FILE);
+    m_radioFile->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, IDC_RADIO_FILE));
+    m_radioInstant = named(new QRadioButton, IDC_RADIO_INSTANT);
+    m_radioInstant->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, IDC_RADIO_INSTANT));
+
+    m_staticVolume = label(IDC_STATIC_VOLUME);
+    m_staticRate = label(IDC_STATIC_RATE);
+    m_staticLanguage = label(IDC_STATIC_LANGUAGE);
+    m_staticVoice = label(IDC_STATIC_VOICE);
+    for (int i = 0; i < 6; ++i)
+        m_staticScale[i] = label(IDC_STATIC_VOL100 + i);
+}
+
+void CSpeechDlg::CreateMenu()
+{
+    m_pMenuBar = new QMenuBar(this);
+    m_pMenuBar->setObjectName(QString::number(IDR_MAINMENU));
+    QMenu* pPopup = nullptr;
+    for (const CStringTable::SMenuItem& item : CStringTable::GetMenu(IDR_MAINMENU))
+    {
+        if (item.nLevel == 0)
+        {
+            pPopup = m_pMenuBar->addMenu(item.strText);
+            continue;
+        }
+        if (!pPopup)
+            continue;
+        if (item.strText.isEmpty())
+        {
+            pPopup->addSeparator();
+            continue;
+        }
+        QAction* pAction = pPopup->addAction(item.strText);
+        pAction->setObjectName(QString::number(item.nCommand));
+        pAction->setData(item.nCommand);
+    }
+}
+
+// The window's message map.
+void CSpeechDlg::ConnectSignals()
+{
+    auto command = [this](int nCommand) {
+        return m_pMenuBar->findChild<QAction*>(QString::number(nCommand));
+    };
+    connect(command(ID_HELP_ABOUT), &QAction::triggered, this, &CSpeechDlg::OnAbout);
+    connect(command(ID_HELP_FAQ), &QAction::triggered, this, &CSpeechDlg::OnFaqOnline);
+    connect(command(ID_HELP_USAGE), &QAction::triggered, this, &CSpeechDlg::OnUsageOnline);
+    connect(m_btnGoOnline, &QPushButton::clicked, this, &CSpeechDlg::OnGoOnline);
+    connect(m_sliderVolume, &QSlider::valueChanged, this, &CSpeechDlg::OnVolumeChanged);
+    connect(m_sliderRate, &QSlider::valueChanged, this, &CSpeechDlg::OnRateChanged);
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &CSpeechDlg::OnBrowserLinkClicked);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CSpeechDlg::OnDrawClipboard);
+}
+
+bool CSpeechDlg::OnInitDialog()
+{
+    CSpeechApp* pApp = App();
+
+    // The About item of the window menu lives in the Help menu here: window
+    // managers give programs no system menu of their own to extend.
+    setWindowIcon(m_hIcon);
+
+    const QString strImageLib = pApp->m_strAppDir + QStringLiteral("imagelib.rcc");
+    const bool bImageLib = QResource::registerResource(strImageLib, g_strImageRoot);
+    if (!bImageLib)
+    {
+        CMessageBox::Show(this, QStringLiteral("Failed to load image library!"), Title(),
+                          CMessageBox::MB_ICONEXCLAMATION);
+        RequestEnd();
+    }
+    if (bImageLib && pApp->m_bLangDllLoaded)
+    {
+        m_hIcon = QIcon(LoadImageResource(IconPath(g_strImageRoot, IDR_MAINFRAME), 32));
+        setWindowIcon(m_hIcon);
+    }
+
+    SetupProgressBar();
+    SetupTimerDisplay();
+
+    setWindowTitle(Title());
+
+    m_browser->resize(465, 300);
+    m_browserScratch->hide();
+    m_editScratch->hide();
+
+    m_sliderVolume->setRange(0, 100);
+    m_sliderVolume->setTickInterval(10);
+    m_sliderVolume->setPageStep(10);
+    m_sliderVolume->setValue(0);
+    m_sliderRate->setRange(-10, 10);
+    m_sliderRate->setTickInterval(2);
+    m_sliderRate->setPageStep(1);
+    m_sliderRate->setValue(0);
+
+    ApplyControlTexts();
+
+    m_listFiles->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    if (!m_hLameDll.Load())
+    {
+        CMessageBox::Show(this, QStringLiteral("Failed to load MP3 library!"), Title(),
+                          CMessageBox::MB_ICONEXCLAMATION);
+        RequestEnd();
+    }
+
+    m_bBusy = false;
+    m_bStreamStarted = false;
+    m_bStreamEnded = false;
+    m_bPaused = false;
+    m_bAudioJob = false;
+    m_bAudioBatch = false;
+
+    if (bImageLib)
+    {
+        ApplyButtonStyle(g_strImageRoot);
+        LoadAnimation(g_strImageRoot);
+        QResource::unregisterResource(strImageLib, g_strImageRoot);
+    }
+
+    m_nSpeakMode = 1;
+    m_editText->setEnabled(true);
+    m_editText->setReadOnly(true);
+
+    for (QWidget* pControl :
+         std::initializer_list<QWidget*>{m_btnEmpty, m_btnCopy, m_btnPaste, m_btnZoomIn,
+                                         m_btnZoomOut, m_btnDelete, m_btnReset, m_btnPause,
+                                         m_btnStop, m_btnSpeak, m_btnSaveAudio, m_btnSaveText})
+        pControl->setEnabled(false);
+    m_listFiles->setEnabled(true);
+    m_btnOpen->setEnabled(true);
+    m_radioFile->setChecked(true);
+
+    m_staticAnimation->hide();
+    m_staticStatus->hide();
+
+    CreateMusicWindow();
+
+    BuildLayout();
+    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
+        setGeometry(pScreen->availableGeometry());
+
+    QCoreApplication::postEvent(this, new CMessageEvent(WM_SHOW_SHOWCASE));
+
+    pApp->SaveSettings();
+    return true;
+}
+
+void CSpeechDlg::RequestEnd()
+{
+    m_bEndRequested = true;
+    QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+}
+
+QString CSpeechDlg::StringOrFail(int nId, bool& bFailed) const
+{
+    QString strText;
+    if (!CStringTable::LoadString(nId, strText))
+        bFailed = true;
+    return strText;
+}
+
+void CSpeechDlg::ApplyControlTexts()
+{
+    struct SControlText
+    {
+        QAbstractButton* pButton;
+        QLabel* pLabel;
+        int nString;
+    };
+    const SControlText texts[] = {
+        {m_radioFile, nullptr, IDS_READ_FILE},     {m_radioInstant, nullptr, IDS_INPUT_SPEAK},
+        {m_btnOpen, nullptr, IDS_OPEN},            {m_btnDelete, nullptr, IDS_DELETE},
+        {m_btnReset, nullptr, IDS_RESET},          {m_btnCopy, nullptr, IDS_COPY},
+        {m_btnPaste, nullptr, IDS_PASTE},          {m_btnEmpty, nullptr, IDS_EMPTY},
+        {m_btnSaveText, nullptr, IDS_SAVE},        {m_btnSpeak, nullptr, IDS_SPEAK},
+        {m_btnPause, nullptr, IDS_PAUSE},          {m_btnStop, nullptr, IDS_STOP},
+        {m_btnSaveAudio, nullptr, IDS_SAVE_AUDIO}, {m_btnGoOnline, nullptr, IDS_REFRESH},
+        {nullptr, m_staticLanguage, IDS_LANGUAGE}, {nullptr, m_staticVoice, IDS_VOICE},
+    };
+    bool bFailed = false;
+    for (const SControlText& text : texts)
+    {
+        const QString strText = StringOrFail(text.nString, bFailed);
+        if (text.pButton)
+            text.pButton->setText(strText);
+        else
+            text.pLabel->setText(strText);
+    }
+    UpdateSliderLabels();
+    QString strProbe;
+    if (!CStringTable::LoadString(IDS_VOLUME_FMT, strProbe) ||
+        !CStringTable::LoadString(IDS_SPEED_FMT, strProbe))
+        bFailed = true;
+    if (bFailed)
+        CMessageBox::Show(this, QStringLiteral("Loading string failed."), Title(),
+                          CMessageBox::MB_ICONEXCLAMATION);
+}
+
+void CSpeechDlg::UpdateSliderLabels()
+{
+    m_staticVolume->setText(
+        CStringTable::Format(CStringTable::Get(IDS_VOLUME_FMT), {100 - m_sliderVolume->value()}));
+    m_staticRate->setText(
+        CStringTable::Format(CStringTable::Get(IDS_SPEED_FMT), {-m_sliderRate->value()}));
+}
+
+void CSpeechDlg::OnVolumeChanged()
+{
+    UpdateSliderLabels();
+}
+
+void CSpeechDlg::OnRateChanged()
+{
+    UpdateSliderLabels();
+}
+
+void CSpeechDlg::ApplyButtonStyle(const QString& strImageRoot)
+{
+    CSettingsStore& settings = App()->m_settings;
+    const QString strColor = settings.GetValue(QStringLiteral("Button"), QStringLiteral("ColorBKIN"));
+    COLORREF crHover = 0xFFFFFF;
+    if (strColor.isEmpty())
+        settings.SetValue(QStringLiteral("Button"), QStringLiteral("ColorBKIN"),
+                          QStringLiteral("16777215"));
+    else
+        crHover = COLORREF(strColor.toLongLong());
+
+    const std::pair<CButtonST*, int> icons[] = {
+        {m_btnOpen, IDI_OPEN},       {m_btnDelete, IDI_DELETE},   {m_btnReset, IDI_EMPTY},
+        {m_btnCopy, IDI_COPY},       {m_btnPaste, IDI_PASTE},     {m_btnEmpty, IDI_EMPTY},
+        {m_btnSaveText, IDI_SAVETEXT}, {m_btnSpeak, IDI_SPEAK},   {m_btnPause, IDI_PAUSE},
+        {m_btnStop, IDI_STOP},       {m_btnSaveAudio, IDI_SAVEAUDIO}, {m_btnGoOnline, IDI_ONLINE},
+    };
+    for (const auto& [pButton, nIcon] : icons)
+    {
+        pButton->SetButtonIcons(QIcon(LoadImageResource(IconPath(strImageRoot, nIcon), 16)));
+        pButton->SetFlatLook(true, true);
+        pButton->SetStateColour(CButtonST::BTNST_COLOR_BK_IN, crHover, true);
+    }
+}
+
+void CSpeechDlg::SetButtonHoverColor(COLORREF cr)
+{
+    for (CButtonST* pButton :
+         {m_btnOpen, m_btnDelete, m_btnReset, m_btnCopy, m_btnPaste, m_btnEmpty, m_btnSaveText,
+          m_btnSpeak, m_btnPause, m_btnStop, m_btnSaveAudio, m_btnGoOnline})
+        pButton->SetStateColour(CButtonST::BTNST_COLOR_BK_IN, cr, true);
+}
+
+void CSpeechDlg::LoadAnimation(const QString& strImageRoot)
+{
+    const QImage strip(QStringLiteral(":%1/bitmaps/%2.png").arg(strImageRoot).arg(IDB_ANIMATION));
+    if (strip.isNull())
+        return;
+    if (m_nAnimationHandle)
+        CBitmapHandles::Release(m_nAnimationHandle);
+    m_nAnimationHandle = CBitmapHandles::Register(strip);
+    m_staticAnimation->SetWindowText(
+        CStringTable::Format(QStringLiteral("<ilst index=0 handle=0x%X mask=0x%06X speed=1>"),
+                             {qint64(m_nAnimationHandle), qint64(0xFF00FF)}));
+}
+
+void CSpeechDlg::SetupTimerDisplay()
+{
+    CSpeechApp* pApp = App();
+    const QString strColor = pApp->GetSetting(QStringLiteral("Timer"), QStringLiteral("Color"), QString());
+    COLORREF crOn = 0x32FF00;
+    if (strColor.isEmpty())
+        pApp->SetSetting(QStringLiteral("Timer"), QStringLiteral("Color"), QStringLiteral("3342080"));
+    else
+        crOn = COLORREF(strColor.toLongLong());
+
+    const COLORREF crFace = RefFromColor(palette().color(QPalette::Button));
+    m_timeDisplay->SetColor(crFace, crOn);
+    m_timeDisplay->SetBkColor(crFace);
+    m_timeDisplay->hide();
+
+    if (m_nTimerId)
+        killTimer(m_nTimerId);
+    m_nTimerId = startTimer(1000);
+}
+
+void CSpeechDlg::SetupProgressBar()
+{
+    CSpeechApp* pApp = App();
+    m_progress->hide();
+    m_progress->SetRange32(0, 100);
+    m_progress->SetWindowText(QString());
+
+    auto colour = [pApp](const char* pszKey, COLORREF crDefault) {
+        const QString strKey = QLatin1String(pszKey);
+        const QString strValue = pApp->GetSetting(QStringLiteral("ProgressBar"), strKey, QString());
+        if (!strValue.isEmpty())
+            return COLORREF(strValue.toLongLong());
+        pApp->SetSetting(QStringLiteral("ProgressBar"), strKey, QString::number(crDefault));
+        return crDefault;
+    };
+    const COLORREF crFace = RefFromColor(palette().color(QPalette::Button));
+    m_progress->SetBarColor(colour("BarColor", 0x32FF00));
+    m_progress->SetBkColor(colour("BarBkColor", crFace));
+    m_progress->SetTextColor(colour("TextColor", 0));
+    m_progress->SetTextBkColor(colour("TextBkColor", 0));
+    m_progress->update();
+}
+
+void CSpeechDlg::CreateMusicWindow()
+{
+    CSpeechApp* pApp = App();
+    const QString strMode = pApp->GetSetting(QStringLiteral("Misc"), QStringLiteral("MusicPlayMode"),
+                                             QStringLiteral("0"));
+    const QString strFile =
+        pApp->GetSetting(QStringLiteral("Misc"), QStringLiteral("MusicFilePath"), QString());
+    if (strMode.toInt() != 1 || strFile.isEmpty())
+        return;
+    QFile probe(strFile);
+    if (!probe.open(QIODevice::ReadOnly))
+        return;
+    probe.close();
+    m_hMusicWnd = new QMediaPlayer(this);
+    m_pMusicOutput = new QAudioOutput(this);
+    m_hMusicWnd->setAudioOutput(m_pMusicOutput);
+    m_hMusicWnd->setSource(QUrl::fromLocalFile(strFile));
+}
+
+void CSpeechDlg::StopMusicIfPlaying()
+{
+    if (m_hMusicWnd && m_hMusicWnd->playbackState() == QMediaPlayer::PlayingState)
+        m_hMusicWnd->stop();
+}
+
+void CSpeechDlg::BuildLayout()
+{
+    const QSize buttonSize(90, 26);
+    auto designWidth = [&](CButtonST* pButton) {
+        pButton->setMinimumSize(qMax(buttonSize.width(), pButton->sizeHint().width()),
+                                buttonSize.height());
+        return pButton;
+    };
+
+    CPane bottom = Row();
+    for (CButtonST* pButton : {m_btnSpeak, m_btnPause, m_btnStop, m_btnSaveAudio, m_btnGoOnline})
+        bottom.Relative(designWidth(pButton), 16);
+    bottom.GrowingGap().Done();
+
+    CPane fileButtons = Row();
+    for (CButtonST* pButton : {m_btnOpen, m_btnDelete, m_btnReset})
+        fileButtons.Relative(designWidth(pButton), 25);
+    fileButtons.GrowingGap().Done();
+
+    CPane fileRow = Row();
+    fileRow.Relative(m_listFiles, 80).GrowingGap().Done();
+    CPane languageRow = Row();
+    m_cmbLanguage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    languageRow.Relative(m_cmbLanguage, 65).GrowingGap().Done();
+    CPane voiceRow = Row();
+    voiceRow.Relative(m_listVoices, 65).GrowingGap().Done();
+    CPane progressRow = Row();
+    m_progress->setFixedHeight(22);
+    progressRow.Relative(m_progress, 65).GrowingGap().Done();
+
+    auto sliderGroup = [&](QSlider* pSlider, QLabel* pLabel, QLabel* pTop, QLabel* pMiddle,
+                           QLabel* pBottom) {
+        CPane scale = Column();
+        scale.FixedGap(2)
+            .Fixed(pTop, Qt::AlignRight)
+            .GrowingGap()
+            .Fixed(pMiddle, Qt::AlignRight)
+            .GrowingGap()
+            .Fixed(pBottom, Qt::AlignRight)
+            .FixedGap(2)
+            .Done();
+        for (QLabel* pScaleLabel : {pTop, pMiddle, pBottom})
+            pScaleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        CPane upper = Row();
+        upper.Relative(scale, 25).Relative(pSlider, 75).Done();
+        CPane lower = Row();
+        pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        lower.RelativeGap(5).Relative(pLabel, 95).Done();
+        CPane group = Column();
+        group.Relative(upper, 90).Relative(lower, 10).Done();
+        return group;
+    };
+    CPane volumeGroup = sliderGroup(m_sliderVolume, m_staticVolume, m_staticScale[0],
+                                    m_staticScale[1], m_staticScale[2]);
+    CPane rateGroup = sliderGroup(m_sliderRate, m_staticRate, m_staticScale[3], m_staticScale[4],
+                                  m_staticScale[5]);
+
+    CPane statusGroup = Column();
+    statusGroup.Relative(m_staticAnimation, 35)
+        .Relative(m_staticStatus, 40)
+        .GrowingGap()
+        .Relative(m_timeDisplay, 12)
+        .GrowingGap()
+        .Done();
+    for (QWidget* pWidget : std::initializer_list<QWidget*>{m_staticAnimation, m_staticStatus,
+                                                            m_timeDisplay})
+        pWidget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+
+    CPane band = Row();
+    band.Relative(volumeGroup, 20)
+        .RelativeGap(5)
+        .Relative(rateGroup, 20)
+        .RelativeGap(10)
+        .Relative(statusGroup, 30)
+        .GrowingGap()
+        .Done();
+
+    CPane left = Column();
+    m_radioFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_staticLanguage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_staticVoice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    left.Relative(m_radioFile, 4)
+        .Relative(fileButtons, 5)
+        .Relative(fileRow, 18)
+        .RelativeGap(1)
+        .Relative(m_staticLanguage, 3)
+        .Relative(languageRow, 3)
+        .RelativeGap(1)
+        .Relative(m_staticVoice, 4)
+        .Relative(voiceRow, 12)
+        .RelativeGap(1)
+        .Relative(progressRow, 7)
+        .RelativeGap(1)
+        .Relative(band, 40)
+        .Done();
+
+    CPane editButtons = Row();
+    for (CButtonST* pButton : {m_btnCopy, m_btnPaste, m_btnSaveText, m_btnEmpty})
+        editButtons.Relative(designWidth(pButton), 25);
+    editButtons.Done();
+
+    CPane right = Column();
+    m_radioInstant->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    right.Relative(m_radioInstant, 4)
+        .Relative(editButtons, 5)
+        .Relative(m_editText, 46)
+        .Relative(m_browser, 45)
+        .Done();
+
+    CPane main = Row();
+    main.Relative(left, 50).Relative(right, 50).Done();
+
+    CPane root = Column();
+    root.Relative(main, 95).Relative(bottom, 5).Done();
+    root.Layout()->setContentsMargins(5, 5, 5, 5);
+    root.Layout()->setMenuBar(m_pMenuBar);
+    delete layout();
+    setLayout(root.Layout());
+}
+
+bool CSpeechDlg::OpenUrl(const QString& strAddress)
+{
+    return CUrlOpener::Open(strAddress);
+}
+
+void CSpeechDlg::ShowShowcase()
+{
+    const QString strAddress = CUrlOpener::ResolveAddress(CStringTable::Get(IDS_SHOWCASE_URL),
+                                                          App()->m_strAppDir);
+    const QUrl url(strAddress);
+    if (url.isLocalFile())
+    {
+        m_browser->setSearchPaths({QFileInfo(url.toLocalFile()).absolutePath()});
+        m_browser->setSource(url);
+    }
+    else
+    {
+        m_browser->clear();
+    }
+}
+
+void CSpeechDlg::OnBrowserLinkClicked(const QUrl& url)
+{
+    OpenUrl(url.toString());
+}
+
+void CSpeechDlg::OnAbout()
+{
+    CAboutDlg dlg(this);
+    dlg.exec();
+}
+
+void CSpeechDlg::OnFaqOnline()
+{
+    OpenUrl(CStringTable::Get(IDS_FAQ_URL));
+}
+
+void CSpeechDlg::OnUsageOnline()
+{
+    OpenUrl(CStringTable::Get(IDS_USAGE_URL));
+}
+
+void CSpeechDlg::OnGoOnline()
+{
+    ShowShowcase();
+}
+
+void CSpeechDlg::OnDrawClipboard()
+{
+    if (!m_radioInstant->isChecked())
+        return;
+    const QMimeData* pData = QApplication::clipboard()->mimeData();
+    if (pData && pData->hasText())
+        m_btnPaste->setEnabled(true);
+}
+
+bool CSpeechDlg::event(QEvent* pEvent)
+{
+    switch (CMessageEvent::MessageOf(pEvent))
+    {
+    case WM_SHOW_SHOWCASE:
+        ShowShowcase();
+        return true;
+    default:
+        break;
+    }
+    return QDialog::event(pEvent);
+}
+
+void CSpeechDlg::timerEvent(QTimerEvent* pEvent)
+{
+    QDialog::timerEvent(pEvent);
+}
+
+void CSpeechDlg::closeEvent(QCloseEvent* pEvent)
+{
+    if (m_bWorking)
+    {
+        pEvent->ignore();
+        return;
+    }
+    if (m_bBusy)
+    {
+        CMessageBox::Show(this, CStringTable::Get(IDS_STOP_FIRST), Title(),
+                          CMessageBox::MB_ICONEXCLAMATION);
+        pEvent->ignore();
+        return;
+    }
+    StopMusicIfPlaying();
+    QDialog::closeEvent(pEvent);
+}
+
+void CSpeechDlg::reject()
+{
+    if (m_bBusy)
+        return;
+    StopMusicIfPlaying();
+    QDialog::reject();
+}
+
+void CSpeechDlg::OnDestroy()
+{
+    if (m_bDestroyed)
+        return;
+    m_bDestroyed = true;
+    if (m_nTimerId)
+    {
+        killTimer(m_nTimerId);
+        m_nTimerId = 0;
+    }
+    if (m_hMusicWnd)
+    {
+        m_hMusicWnd->stop();
+        delete m_hMusicWnd;
+        m_hMusicWnd = nullptr;
+    }
+    m_hLameDll.Free();
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+    if (m_nAnimationHandle)
+    {
+        CBitmapHandles::Release(m_nAnimationHandle);
+        m_nAnimationHandle = 0;
+    }
+}
+
+QWidget* CSpeechDlg::GetDlgItem(int nId) const
+{
+    return findChild<QWidget*>(QString::number(nId));
+}

@@ -1,0 +1,33 @@
+# kb_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# One Qt Test executable per test file, run by CTest on the offscreen platform
+# with a private HOME so no test touches the developer's own settings.
+function(kb_add_test name)
+    cmake_parse_arguments(KB "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${KB_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${KB_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        KB_BIN_DIR="${KB_OUTPUT_DIR}/"
+        KB_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data/"
+        KB_TEST_BUILD_DIR="${CMAKE_CURRENT_BINARY_DIR}/")
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${CMAKE_CURRENT_BINARY_DIR}/home-${name};XDG_CONFIG_HOME=;XDG_DOCUMENTS_DIR=;LC_ALL=C.UTF-8"
+        TIMEOUT 300
+        LABELS "${KB_LABELS}")
+endfunction()
+
+# kb_add_bench(<name> SOURCES <files...> LIBS <targets...>)
+# Benchmarks only run in the "bench" configuration: `ctest -C bench -L bench`.
+function(kb_add_bench name)
+    cmake_parse_arguments(KB "" "" "SOURCES;LIBS;ARGS" ${ARGN})
+    add_executable(${name} ${KB_SOURCES})
+    target_link_libraries(${name} PRIVATE ${KB_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        KB_BIN_DIR="${KB_OUTPUT_DIR}/"
+        KB_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data/")
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    add_test(NAME ${name} COMMAND ${name} ${KB_ARGS} CONFIGURATIONS bench)
+    set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 1800
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

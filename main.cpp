@@ -1,0 +1,34 @@
+#include "app/commandline.h"
+#include "app/speechapp.h"
+
+#include <QApplication>
+#include <QTextStream>
+#include <cstdio>
+
+namespace
+{
+void SetIdentity()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("kestrivane-basic"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KB_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Kestrivane"));
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!CCommandLine::WantsWindow(argc, argv))
+    {
+        QCoreApplication app(argc, argv);
+        SetIdentity();
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return CCommandLine::Run(QCoreApplication::arguments(), out, err);
+    }
+    QApplication app(argc, argv);
+    SetIdentity();
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrivane-basic"));
+    CSpeechApp theApp;
+    theApp.InitInstance();
+    return theApp.ExitInstance();
+}

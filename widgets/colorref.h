@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QtGlobal>
+
+// Colours travel as 0x00BBGGRR values, as the settings file stores them, and
+// become QColor only where they are drawn.
+using COLORREF = quint32;
+
+// A value that stands for "the system colour", resolved from the palette at
+// each use.
+constexpr COLORREF CLR_SYSTEM_SENTINEL = 0xFF000000u;
+
+inline QColor ColorFromRef(COLORREF cr)
+{
+    return QColor(int(cr & 0xFF), int((cr >> 8) & 0xFF), int((cr >> 16) & 0xFF));
+}
+
+inline COLORREF RefFromColor(const QColor& color)
+{
+    return COLORREF(color.red()) | (COLORREF(color.green()) << 8) |
+           (COLORREF(color.blue()) << 16);
+}

@@ -1,0 +1,5 @@
+#include "widgets/exlistbox.h"
+
+CExListBox::CExListBox(QWidget* pParent) : QListWidget(pParent)
+{
+}
