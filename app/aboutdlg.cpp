@@ -22,8 +22,14 @@ QPixmap LoadIcon32(const QString& strPath)
 }
 } // namespace
 
+static void InitProgramResources()
+{
+    Q_INIT_RESOURCE(program);
+}
+
 CAboutDlg::CAboutDlg(QWidget* pParent) : QDialog(pParent)
 {
+    InitProgramResources();
     setObjectName(QString::number(IDD_ABOUTBOX));
     m_staticIcon = new QLabel(this);
     m_staticIcon->setObjectName(QString::number(IDC_ABOUT_ICON));

@@ -45,8 +45,8 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     }
     if (parser.isSet(versionOption))
     {
-        out << QCoreApplication::applicationName() << " "
-            << QCoreApplication::applicationVersion() << "\n";
+        out << QCoreApplication::applicationName() << " " << QCoreApplication::applicationVersion()
+            << "\n";
         out.flush();
         return EXIT_OK;
     }

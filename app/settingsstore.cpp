@@ -39,8 +39,7 @@ CSettingsSection* CSettingsStore::GetOrAddSection(const QString& strName)
     auto it = m_sections.find(strStripped);
     if (it == m_sections.end())
     {
-        it = m_sections
-                 .emplace(strStripped, std::make_unique<CSettingsSection>(strStripped, this))
+        it = m_sections.emplace(strStripped, std::make_unique<CSettingsSection>(strStripped, this))
                  .first;
     }
     return it->second.get();
@@ -83,9 +82,8 @@ void CSettingsStore::LoadFromBytes(const QByteArray& bytes)
         while (nBegin < nStop &&
                (strText.at(nBegin) == QLatin1Char(' ') || strText.at(nBegin) == QLatin1Char('\t')))
             ++nBegin;
-        while (nStop > nBegin &&
-               (strText.at(nStop - 1) == QLatin1Char('\r') ||
-                strText.at(nStop - 1) == QLatin1Char('\n')))
+        while (nStop > nBegin && (strText.at(nStop - 1) == QLatin1Char('\r') ||
+                                  strText.at(nStop - 1) == QLatin1Char('\n')))
             --nStop;
         if (nStop == nBegin)
             continue;

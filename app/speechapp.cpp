@@ -26,12 +26,12 @@ struct SDefaultKey
 
 // Every key the program knows, in the order the repair adds them.
 const SDefaultKey g_defaultKeys[] = {
-    {"Audio", "SavePath", nullptr},         {"Audio", "SaveType", "0"},
-    {"Button", "ColorBKIN", ""},            {"Misc", "LangInitCode", "0409"},
-    {"Misc", "LangInitType", "1"},          {"Misc", "MusicPlayMode", "0"},
-    {"Misc", "MusicFilePath", ""},          {"Misc", "UILangID", "0409"},
-    {"ProgressBar", "BarColor", ""},        {"ProgressBar", "BarBkColor", ""},
-    {"ProgressBar", "TextColor", ""},       {"ProgressBar", "TextBkColor", ""},
+    {"Audio", "SavePath", nullptr},   {"Audio", "SaveType", "0"},
+    {"Button", "ColorBKIN", ""},      {"Misc", "LangInitCode", "0409"},
+    {"Misc", "LangInitType", "1"},    {"Misc", "MusicPlayMode", "0"},
+    {"Misc", "MusicFilePath", ""},    {"Misc", "UILangID", "0409"},
+    {"ProgressBar", "BarColor", ""},  {"ProgressBar", "BarBkColor", ""},
+    {"ProgressBar", "TextColor", ""}, {"ProgressBar", "TextBkColor", ""},
     {"Timer", "Color", ""},
 };
 
@@ -114,8 +114,7 @@ QString CSpeechApp::FindProgramFolder()
 {
     const QString strExeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     const QString strInstalled =
-        QDir::cleanPath(strExeDir + QStringLiteral("../share/kestrivane-basic")) +
-        QLatin1Char('/');
+        QDir::cleanPath(strExeDir + QStringLiteral("../share/kestrivane-basic")) + QLatin1Char('/');
     if (!QFileInfo::exists(strExeDir + QStringLiteral("imagelib.rcc")) &&
         QFileInfo::exists(strInstalled + QStringLiteral("imagelib.rcc")))
         return strInstalled;
@@ -221,8 +220,8 @@ QString CSpeechApp::LanguageLibraryName(const QString& strCode)
 
 bool CSpeechApp::LoadLanguageResources()
 {
-    const QString strCode = GetSetting(QStringLiteral("Misc"), QStringLiteral("UILangID"),
-                                       QStringLiteral("0409"));
+    const QString strCode =
+        GetSetting(QStringLiteral("Misc"), QStringLiteral("UILangID"), QStringLiteral("0409"));
     if (strCode.compare(QLatin1String("0409"), Qt::CaseInsensitive) == 0)
         return true;
     const QString strLibrary = LanguageLibraryName(strCode);

@@ -70,6 +70,7 @@ public:
     CPane& Relative(QWidget* pWidget, int nShare)
     {
         QSizePolicy policy = pWidget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
         if (IsVertical())
             policy.setVerticalPolicy(QSizePolicy::Ignored);
         else
@@ -93,6 +94,9 @@ public:
     }
     CPane& Fixed(QWidget* pWidget, Qt::Alignment align = Qt::Alignment())
     {
+        QSizePolicy policy = pWidget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        pWidget->setSizePolicy(policy);
         m_pLayout->addWidget(pWidget, 0, align);
         return *this;
     }
@@ -147,8 +151,16 @@ QString IconPath(const QString& strRoot, int nId)
 }
 } // namespace
 
+// The program's own icon is compiled into the static library; its resource
+// must be registered by hand.
+static void InitProgramResources()
+{
+    Q_INIT_RESOURCE(program);
+}
+
 CSpeechDlg::CSpeechDlg(QWidget* pParent) : QDialog(pParent)
 {
+    InitProgramResources();
     m_hIcon = QIcon(LoadImageResource(QStringLiteral(":/program/128.svg"), 32));
     CreateControls();
     CreateMenu();
@@ -168,18 +180,21 @@ void CSpeechDlg::CreateControls()
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
 
-    auto named = [this](auto* pWidget, int nId) {
+    auto named = [this](auto* pWidget, int nId)
+    {
         pWidget->setObjectName(QString::number(nId));
         pWidget->setParent(this);
         return pWidget;
     };
-    auto button = [&](int nId) {
+    auto button = [&](int nId)
+    {
         CButtonST* pButton = named(new CButtonST, nId);
         pButton->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, nId));
         pButton->setAutoDefault(false);
         return pButton;
     };
-    auto label = [&](int nId) {
+    auto label = [&](int nId)
+    {
         QLabel* pLabel = named(new QLabel, nId);
         pLabel->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, nId));
         return pLabel;
@@ -270,9 +285,8 @@ void CSpeechDlg::CreateMenu()
 // The window's message map.
 void CSpeechDlg::ConnectSignals()
 {
-    auto command = [this](int nCommand) {
-        return m_pMenuBar->findChild<QAction*>(QString::number(nCommand));
-    };
+    auto command = [this](int nCommand)
+    { return m_pMenuBar->findChild<QAction*>(QString::number(nCommand)); };
     connect(command(ID_HELP_ABOUT), &QAction::triggered, this, &CSpeechDlg::OnAbout);
     connect(command(ID_HELP_FAQ), &QAction::triggered, this, &CSpeechDlg::OnFaqOnline);
     connect(command(ID_HELP_USAGE), &QAction::triggered, this, &CSpeechDlg::OnUsageOnline);
@@ -353,10 +367,9 @@ bool CSpeechDlg::OnInitDialog()
     m_editText->setEnabled(true);
     m_editText->setReadOnly(true);
 
-    for (QWidget* pControl :
-         std::initializer_list<QWidget*>{m_btnEmpty, m_btnCopy, m_btnPaste, m_btnZoomIn,
-                                         m_btnZoomOut, m_btnDelete, m_btnReset, m_btnPause,
-                                         m_btnStop, m_btnSpeak, m_btnSaveAudio, m_btnSaveText})
+    for (QWidget* pControl : std::initializer_list<QWidget*>{
+             m_btnEmpty, m_btnCopy, m_btnPaste, m_btnZoomIn, m_btnZoomOut, m_btnDelete, m_btnReset,
+             m_btnPause, m_btnStop, m_btnSpeak, m_btnSaveAudio, m_btnSaveText})
         pControl->setEnabled(false);
     m_listFiles->setEnabled(true);
     m_btnOpen->setEnabled(true);
@@ -400,14 +413,22 @@ void CSpeechDlg::ApplyControlTexts()
         int nString;
     };
     const SControlText texts[] = {
-        {m_radioFile, nullptr, IDS_READ_FILE},     {m_radioInstant, nullptr, IDS_INPUT_SPEAK},
-        {m_btnOpen, nullptr, IDS_OPEN},            {m_btnDelete, nullptr, IDS_DELETE},
-        {m_btnReset, nullptr, IDS_RESET},          {m_btnCopy, nullptr, IDS_COPY},
-        {m_btnPaste, nullptr, IDS_PASTE},          {m_btnEmpty, nullptr, IDS_EMPTY},
-        {m_btnSaveText, nullptr, IDS_SAVE},        {m_btnSpeak, nullptr, IDS_SPEAK},
-        {m_btnPause, nullptr, IDS_PAUSE},          {m_btnStop, nullptr, IDS_STOP},
-        {m_btnSaveAudio, nullptr, IDS_SAVE_AUDIO}, {m_btnGoOnline, nullptr, IDS_REFRESH},
-        {nullptr, m_staticLanguage, IDS_LANGUAGE}, {nullptr, m_staticVoice, IDS_VOICE},
+        {m_radioFile, nullptr, IDS_READ_FILE},
+        {m_radioInstant, nullptr, IDS_INPUT_SPEAK},
+        {m_btnOpen, nullptr, IDS_OPEN},
+        {m_btnDelete, nullptr, IDS_DELETE},
+        {m_btnReset, nullptr, IDS_RESET},
+        {m_btnCopy, nullptr, IDS_COPY},
+        {m_btnPaste, nullptr, IDS_PASTE},
+        {m_btnEmpty, nullptr, IDS_EMPTY},
+        {m_btnSaveText, nullptr, IDS_SAVE},
+        {m_btnSpeak, nullptr, IDS_SPEAK},
+        {m_btnPause, nullptr, IDS_PAUSE},
+        {m_btnStop, nullptr, IDS_STOP},
+        {m_btnSaveAudio, nullptr, IDS_SAVE_AUDIO},
+        {m_btnGoOnline, nullptr, IDS_REFRESH},
+        {nullptr, m_staticLanguage, IDS_LANGUAGE},
+        {nullptr, m_staticVoice, IDS_VOICE},
     };
     bool bFailed = false;
     for (const SControlText& text : texts)
@@ -449,7 +470,8 @@ void CSpeechDlg::OnRateChanged()
 void CSpeechDlg::ApplyButtonStyle(const QString& strImageRoot)
 {
     CSettingsStore& settings = App()->m_settings;
-    const QString strColor = settings.GetValue(QStringLiteral("Button"), QStringLiteral("ColorBKIN"));
+    const QString strColor =
+        settings.GetValue(QStringLiteral("Button"), QStringLiteral("ColorBKIN"));
     COLORREF crHover = 0xFFFFFF;
     if (strColor.isEmpty())
         settings.SetValue(QStringLiteral("Button"), QStringLiteral("ColorBKIN"),
@@ -458,10 +480,10 @@ void CSpeechDlg::ApplyButtonStyle(const QString& strImageRoot)
         crHover = COLORREF(strColor.toLongLong());
 
     const std::pair<CButtonST*, int> icons[] = {
-        {m_btnOpen, IDI_OPEN},       {m_btnDelete, IDI_DELETE},   {m_btnReset, IDI_EMPTY},
-        {m_btnCopy, IDI_COPY},       {m_btnPaste, IDI_PASTE},     {m_btnEmpty, IDI_EMPTY},
-        {m_btnSaveText, IDI_SAVETEXT}, {m_btnSpeak, IDI_SPEAK},   {m_btnPause, IDI_PAUSE},
-        {m_btnStop, IDI_STOP},       {m_btnSaveAudio, IDI_SAVEAUDIO}, {m_btnGoOnline, IDI_ONLINE},
+        {m_btnOpen, IDI_OPEN},         {m_btnDelete, IDI_DELETE},       {m_btnReset, IDI_EMPTY},
+        {m_btnCopy, IDI_COPY},         {m_btnPaste, IDI_PASTE},         {m_btnEmpty, IDI_EMPTY},
+        {m_btnSaveText, IDI_SAVETEXT}, {m_btnSpeak, IDI_SPEAK},         {m_btnPause, IDI_PAUSE},
+        {m_btnStop, IDI_STOP},         {m_btnSaveAudio, IDI_SAVEAUDIO}, {m_btnGoOnline, IDI_ONLINE},
     };
     for (const auto& [pButton, nIcon] : icons)
     {
@@ -495,10 +517,12 @@ void CSpeechDlg::LoadAnimation(const QString& strImageRoot)
 void CSpeechDlg::SetupTimerDisplay()
 {
     CSpeechApp* pApp = App();
-    const QString strColor = pApp->GetSetting(QStringLiteral("Timer"), QStringLiteral("Color"), QString());
+    const QString strColor =
+        pApp->GetSetting(QStringLiteral("Timer"), QStringLiteral("Color"), QString());
     COLORREF crOn = 0x32FF00;
     if (strColor.isEmpty())
-        pApp->SetSetting(QStringLiteral("Timer"), QStringLiteral("Color"), QStringLiteral("3342080"));
+        pApp->SetSetting(QStringLiteral("Timer"), QStringLiteral("Color"),
+                         QStringLiteral("3342080"));
     else
         crOn = COLORREF(strColor.toLongLong());
 
@@ -519,7 +543,8 @@ void CSpeechDlg::SetupProgressBar()
     m_progress->SetRange32(0, 100);
     m_progress->SetWindowText(QString());
 
-    auto colour = [pApp](const char* pszKey, COLORREF crDefault) {
+    auto colour = [pApp](const char* pszKey, COLORREF crDefault)
+    {
         const QString strKey = QLatin1String(pszKey);
         const QString strValue = pApp->GetSetting(QStringLiteral("ProgressBar"), strKey, QString());
         if (!strValue.isEmpty())
@@ -538,8 +563,8 @@ void CSpeechDlg::SetupProgressBar()
 void CSpeechDlg::CreateMusicWindow()
 {
     CSpeechApp* pApp = App();
-    const QString strMode = pApp->GetSetting(QStringLiteral("Misc"), QStringLiteral("MusicPlayMode"),
-                                             QStringLiteral("0"));
+    const QString strMode = pApp->GetSetting(QStringLiteral("Misc"),
+                                             QStringLiteral("MusicPlayMode"), QStringLiteral("0"));
     const QString strFile =
         pApp->GetSetting(QStringLiteral("Misc"), QStringLiteral("MusicFilePath"), QString());
     if (strMode.toInt() != 1 || strFile.isEmpty())
@@ -563,7 +588,8 @@ void CSpeechDlg::StopMusicIfPlaying()
 void CSpeechDlg::BuildLayout()
 {
     const QSize buttonSize(90, 26);
-    auto designWidth = [&](CButtonST* pButton) {
+    auto designWidth = [&](CButtonST* pButton)
+    {
         pButton->setMinimumSize(qMax(buttonSize.width(), pButton->sizeHint().width()),
                                 buttonSize.height());
         return pButton;
@@ -590,8 +616,11 @@ void CSpeechDlg::BuildLayout()
     m_progress->setFixedHeight(22);
     progressRow.Relative(m_progress, 65).GrowingGap().Done();
 
-    auto sliderGroup = [&](QSlider* pSlider, QLabel* pLabel, QLabel* pTop, QLabel* pMiddle,
-                           QLabel* pBottom) {
+    auto sliderGroup =
+        [&](QSlider* pSlider, QLabel* pLabel, QLabel* pTop, QLabel* pMiddle, QLabel* pBottom)
+    {
+        for (QLabel* pScaleLabel : {pTop, pMiddle, pBottom})
+            pScaleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         CPane scale = Column();
         scale.FixedGap(2)
             .Fixed(pTop, Qt::AlignRight)
@@ -601,8 +630,6 @@ void CSpeechDlg::BuildLayout()
             .Fixed(pBottom, Qt::AlignRight)
             .FixedGap(2)
             .Done();
-        for (QLabel* pScaleLabel : {pTop, pMiddle, pBottom})
-            pScaleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         CPane upper = Row();
         upper.Relative(scale, 25).Relative(pSlider, 75).Done();
         CPane lower = Row();
@@ -617,6 +644,9 @@ void CSpeechDlg::BuildLayout()
     CPane rateGroup = sliderGroup(m_sliderRate, m_staticRate, m_staticScale[3], m_staticScale[4],
                                   m_staticScale[5]);
 
+    for (QWidget* pWidget :
+         std::initializer_list<QWidget*>{m_staticAnimation, m_staticStatus, m_timeDisplay})
+        pWidget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     CPane statusGroup = Column();
     statusGroup.Relative(m_staticAnimation, 35)
         .Relative(m_staticStatus, 40)
@@ -624,9 +654,6 @@ void CSpeechDlg::BuildLayout()
         .Relative(m_timeDisplay, 12)
         .GrowingGap()
         .Done();
-    for (QWidget* pWidget : std::initializer_list<QWidget*>{m_staticAnimation, m_staticStatus,
-                                                            m_timeDisplay})
-        pWidget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
     CPane band = Row();
     band.Relative(volumeGroup, 20)
@@ -687,8 +714,8 @@ bool CSpeechDlg::OpenUrl(const QString& strAddress)
 
 void CSpeechDlg::ShowShowcase()
 {
-    const QString strAddress = CUrlOpener::ResolveAddress(CStringTable::Get(IDS_SHOWCASE_URL),
-                                                          App()->m_strAppDir);
+    const QString strAddress =
+        CUrlOpener::ResolveAddress(CStringTable::Get(IDS_SHOWCASE_URL), App()->m_strAppDir);
     const QUrl url(strAddress);
     if (url.isLocalFile())
     {

@@ -24,8 +24,7 @@ bool CLameLibrary::Load(const QString& strPath)
         return false;
     m_pfnInit = reinterpret_cast<lame_t (*)()>(m_library.resolve("lame_init"));
     m_pfnClose = reinterpret_cast<int (*)(lame_t)>(m_library.resolve("lame_close"));
-    m_pfnGetVersion =
-        reinterpret_cast<const char* (*)()>(m_library.resolve("get_lame_version"));
+    m_pfnGetVersion = reinterpret_cast<const char* (*)()>(m_library.resolve("get_lame_version"));
     if (!m_pfnInit || !m_pfnClose)
     {
         Free();

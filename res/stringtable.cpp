@@ -346,8 +346,7 @@ std::vector<CStringTable::SMenuItem> CStringTable::GetMenu(int nMenuId)
         if (row.pszText)
         {
             const QString strTranslated = CurrentModuleText(MenuKey(nMenuId, nIndex));
-            item.strText =
-                strTranslated.isEmpty() ? QString::fromUtf8(row.pszText) : strTranslated;
+            item.strText = strTranslated.isEmpty() ? QString::fromUtf8(row.pszText) : strTranslated;
         }
         items.push_back(item);
         ++nIndex;

@@ -69,38 +69,71 @@ private Q_SLOTS:
         QTest::addColumn<QString>("strKey");
         QTest::addColumn<QString>("strValue");
         QTest::addColumn<bool>("bPresent");
-        QTest::newRow("plain") << "[Audio]\r\nSaveType=1\r\n" << "Audio" << "SaveType" << "1"
-                               << true;
-        QTest::newRow("blanks-around-equals")
-            << "[Audio]\r\nSaveType = 1\r\n" << "Audio" << "SaveType" << " 1" << true;
-        QTest::newRow("value-keeps-trailing-blanks")
-            << "[Audio]\r\nSavePath=/a b/  \r\n" << "Audio" << "SavePath" << "/a b/  " << true;
-        QTest::newRow("leading-blanks-stripped")
-            << "  \t[Audio]\r\n\t SaveType=1\r\n" << "Audio" << "SaveType" << "1" << true;
-        QTest::newRow("header-with-trailing-blanks")
-            << "[Audio] \t\r\nSaveType=1\r\n" << "Audio" << "SaveType" << "1" << true;
-        QTest::newRow("section-name-blanks-stripped")
-            << "[ Audio ]\r\nSaveType=1\r\n" << "Audio" << "SaveType" << "1" << true;
-        QTest::newRow("lf-only-lines") << "[Audio]\nSaveType=1\n" << "Audio" << "SaveType" << "1"
-                                       << true;
-        QTest::newRow("case-insensitive-lookup")
-            << "[AUDIO]\r\nsavetype=1\r\n" << "audio" << "SAVETYPE" << "1" << true;
-        QTest::newRow("later-duplicate-wins")
-            << "[Audio]\r\nSaveType=1\r\nsavetype=2\r\n" << "Audio" << "SaveType" << "2" << true;
+        QTest::newRow("plain") << "[Audio]\r\nSaveType=1\r\n"
+                               << "Audio"
+                               << "SaveType"
+                               << "1" << true;
+        QTest::newRow("blanks-around-equals") << "[Audio]\r\nSaveType = 1\r\n"
+                                              << "Audio"
+                                              << "SaveType"
+                                              << " 1" << true;
+        QTest::newRow("value-keeps-trailing-blanks") << "[Audio]\r\nSavePath=/a b/  \r\n"
+                                                     << "Audio"
+                                                     << "SavePath"
+                                                     << "/a b/  " << true;
+        QTest::newRow("leading-blanks-stripped") << "  \t[Audio]\r\n\t SaveType=1\r\n"
+                                                 << "Audio"
+                                                 << "SaveType"
+                                                 << "1" << true;
+        QTest::newRow("header-with-trailing-blanks") << "[Audio] \t\r\nSaveType=1\r\n"
+                                                     << "Audio"
+                                                     << "SaveType"
+                                                     << "1" << true;
+        QTest::newRow("section-name-blanks-stripped") << "[ Audio ]\r\nSaveType=1\r\n"
+                                                      << "Audio"
+                                                      << "SaveType"
+                                                      << "1" << true;
+        QTest::newRow("lf-only-lines") << "[Audio]\nSaveType=1\n"
+                                       << "Audio"
+                                       << "SaveType"
+                                       << "1" << true;
+        QTest::newRow("case-insensitive-lookup") << "[AUDIO]\r\nsavetype=1\r\n"
+                                                 << "audio"
+                                                 << "SAVETYPE"
+                                                 << "1" << true;
+        QTest::newRow("later-duplicate-wins") << "[Audio]\r\nSaveType=1\r\nsavetype=2\r\n"
+                                              << "Audio"
+                                              << "SaveType"
+                                              << "2" << true;
         QTest::newRow("repeated-header-continues")
-            << "[Audio]\r\nA=1\r\n[Misc]\r\nB=2\r\n[audio]\r\nC=3\r\n" << "Audio" << "A" << "1"
-            << true;
-        QTest::newRow("entry-before-header-dropped")
-            << "SaveType=1\r\n[Audio]\r\n" << "Audio" << "SaveType" << "" << false;
-        QTest::newRow("line-starting-with-equals-ignored")
-            << "[Audio]\r\n=1\r\n" << "Audio" << "" << "" << false;
-        QTest::newRow("value-with-equals") << "[Audio]\r\nK=a=b\r\n" << "Audio" << "K" << "a=b"
-                                           << true;
-        QTest::newRow("empty-value") << "[Audio]\r\nK=\r\n" << "Audio" << "K" << "" << true;
-        QTest::newRow("unterminated-last-line") << "[Audio]\r\nK=v" << "Audio" << "K" << "v"
-                                                << true;
-        QTest::newRow("bad-header-is-not-a-section")
-            << "[Audio]\r\n[Misc] x\r\nK=v\r\n" << "Audio" << "K" << "v" << true;
+            << "[Audio]\r\nA=1\r\n[Misc]\r\nB=2\r\n[audio]\r\nC=3\r\n"
+            << "Audio"
+            << "A"
+            << "1" << true;
+        QTest::newRow("entry-before-header-dropped") << "SaveType=1\r\n[Audio]\r\n"
+                                                     << "Audio"
+                                                     << "SaveType"
+                                                     << "" << false;
+        QTest::newRow("line-starting-with-equals-ignored") << "[Audio]\r\n=1\r\n"
+                                                           << "Audio"
+                                                           << ""
+                                                           << "" << false;
+        QTest::newRow("value-with-equals") << "[Audio]\r\nK=a=b\r\n"
+                                           << "Audio"
+                                           << "K"
+                                           << "a=b" << true;
+        QTest::newRow("empty-value") << "[Audio]\r\nK=\r\n"
+                                     << "Audio"
+                                     << "K"
+                                     << "" << true;
+        QTest::newRow("unterminated-last-line") << "[Audio]\r\nK=v"
+                                                << "Audio"
+                                                << "K"
+                                                << "v" << true;
+        QTest::newRow("bad-header-is-not-a-section") << "[Audio]\r\n[Misc] x\r\nK=v\r\n"
+                                                     << "Audio"
+                                                     << "K"
+                                                     << "v" << true;
     }
     void loadRules()
     {
@@ -194,7 +227,8 @@ private Q_SLOTS:
 
         CSettingsStore bigStore;
         for (int i = 0; i < 2000; ++i)
-            bigStore.SetValue("Misc", QStringLiteral("Key%1").arg(i), QString(40, QLatin1Char('x')));
+            bigStore.SetValue("Misc", QStringLiteral("Key%1").arg(i),
+                              QString(40, QLatin1Char('x')));
 
         struct rlimit saved;
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);

@@ -108,12 +108,12 @@ private Q_SLOTS:
                                          "TextBkColor=4\r\n")));
         CSpeechApp app(g_strPackDir);
         app.EnsureSettingsFile();
-        const QByteArray expected =
-            Utf16("\r\n[Audio]\r\nSavePath=/x/\r\nSaveType=1\r\n\r\n[Button]\r\nColorBKIN=255\r\n\r\n"
-                  "[Misc]\r\nlanginitcode=0c0a\r\nLangInitType=1\r\nMusicFilePath=\r\n"
-                  "MusicPlayMode=0\r\nMyKey=keep me \r\nUILangID=0409\r\n\r\n"
-                  "[ProgressBar]\r\nBarBkColor=2\r\nBarColor=1\r\nTextBkColor=4\r\nTextColor=3\r\n\r\n"
-                  "[Timer]\r\nColor=\r\n\r\n");
+        const QByteArray expected = Utf16(
+            "\r\n[Audio]\r\nSavePath=/x/\r\nSaveType=1\r\n\r\n[Button]\r\nColorBKIN=255\r\n\r\n"
+            "[Misc]\r\nlanginitcode=0c0a\r\nLangInitType=1\r\nMusicFilePath=\r\n"
+            "MusicPlayMode=0\r\nMyKey=keep me \r\nUILangID=0409\r\n\r\n"
+            "[ProgressBar]\r\nBarBkColor=2\r\nBarColor=1\r\nTextBkColor=4\r\nTextColor=3\r\n\r\n"
+            "[Timer]\r\nColor=\r\n\r\n");
         QCOMPARE(ReadFile(strPath), expected);
     }
 
@@ -154,13 +154,19 @@ private Q_SLOTS:
         QTest::addColumn<bool>("bLoaded");
         QTest::addColumn<QString>("strUiLangAfter");
         QTest::addColumn<QString>("strOpenText");
-        QTest::newRow("english") << "0409" << g_strPackDir << false << "0409" << "Open";
-        QTest::newRow("spanish") << "0c0a" << g_strPackDir << true << "0c0a" << "Abrir";
-        QTest::newRow("spanish-upper-case") << "0C0A" << g_strPackDir << true << "0C0A" << "Abrir";
-        QTest::newRow("unknown-code-resets") << "0407" << g_strPackDir << false << "0409" << "Open";
-        QTest::newRow("missing-pack-resets") << "0804" << g_strPackDir << false << "0409" << "Open";
+        QTest::newRow("english") << "0409" << g_strPackDir << false << "0409"
+                                 << "Open";
+        QTest::newRow("spanish") << "0c0a" << g_strPackDir << true << "0c0a"
+                                 << "Abrir";
+        QTest::newRow("spanish-upper-case") << "0C0A" << g_strPackDir << true << "0C0A"
+                                            << "Abrir";
+        QTest::newRow("unknown-code-resets") << "0407" << g_strPackDir << false << "0409"
+                                             << "Open";
+        QTest::newRow("missing-pack-resets") << "0804" << g_strPackDir << false << "0409"
+                                             << "Open";
         QTest::newRow("no-languages-folder")
-            << "0c0a" << QStringLiteral("/nonexistent/") << false << "0409" << "Open";
+            << "0c0a" << QStringLiteral("/nonexistent/") << false << "0409"
+            << "Open";
     }
     void uiLanguage()
     {

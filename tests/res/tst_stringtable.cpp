@@ -24,8 +24,8 @@ private Q_SLOTS:
         QTest::newRow("speed") << 118 << "Speed: %d";
         QTest::newRow("voice-failed") << 140 << "Failed to initiate voice instance.";
         QTest::newRow("stop-first") << 143 << "Please stop the speaking first!";
-        QTest::newRow("no-voice") << 145
-                                  << "No voice for the selected language installed on the computer.";
+        QTest::newRow("no-voice")
+            << 145 << "No voice for the selected language installed on the computer.";
         QTest::newRow("extracting") << 148 << "<font color=green size=14>Extracting text...</font>";
         QTest::newRow("no-tts") << 301 << "No Text-To-Speech(TTS) voice";
         QTest::newRow("music-missing") << 302 << "%s\r\n\r\nThe music file is missing.";
@@ -90,8 +90,8 @@ private Q_SLOTS:
         }
         QCOMPARE(texts, QStringList({"Undo", "-", "Cut", "Copy", "Paste", "Select All",
                                      "Save As...", "Empty", "-", "FAQ Online"}));
-        QCOMPARE(commands, QList<int>({32784, 0, 32783, 32777, 32778, 32782, 32780, 32779, 0,
-                                       32781}));
+        QCOMPARE(commands,
+                 QList<int>({32784, 0, 32783, 32777, 32778, 32782, 32780, 32779, 0, 32781}));
     }
 
     void format_data()
@@ -101,8 +101,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("strExpected");
         QTest::newRow("int") << "Volume: %d" << QVariantList{100} << "Volume: 100";
         QTest::newRow("negative") << "Speed: %d" << QVariantList{-10} << "Speed: -10";
-        QTest::newRow("float-percent") << "MP3 generated: %0.1f%%" << QVariantList{42.25}
-                                       << "MP3 generated: 42.3%";
+        QTest::newRow("float-percent")
+            << "MP3 generated: %0.1f%%" << QVariantList{42.25} << "MP3 generated: 42.3%";
         QTest::newRow("string") << "%s\r\n\r\nThe music file is missing."
                                 << QVariantList{"/m/a.mp3"}
                                 << "/m/a.mp3\r\n\r\nThe music file is missing.";
