@@ -50,9 +50,8 @@ QString CUrlOpener::ResolveAddress(const QString& strAddress, const QString& str
     if (strAddress.isEmpty() || schemeRx.match(strAddress).hasMatch() ||
         strAddress.startsWith(QLatin1Char('/')))
     {
-        return strAddress.startsWith(QLatin1Char('/'))
-                   ? QUrl::fromLocalFile(strAddress).toString()
-                   : strAddress;
+        return strAddress.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(strAddress).toString()
+                                                       : strAddress;
     }
     return QUrl::fromLocalFile(strBaseFolder + strAddress).toString();
 }
@@ -134,8 +133,7 @@ QString CUrlOpener::FindHtmlHandlerCommand()
     const QString strEntry = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     if (strEntry.isEmpty())
         return QString();
-    const QString strPath =
-        QStandardPaths::locate(QStandardPaths::ApplicationsLocation, strEntry);
+    const QString strPath = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, strEntry);
     QFile file(strPath);
     if (strPath.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
@@ -160,9 +158,12 @@ bool CUrlOpener::Open(const QString& strAddress)
     const QString strCommand = FindHtmlHandlerCommand();
     if (strCommand.isEmpty())
         return false;
-    QStringList args = SplitCommandLine(BuildHandlerCommand(strCommand, strResolved));
+    // The address joins as one argument after splitting, so its spaces and
+    // shell characters can never become words of the command.
+    QStringList args = SplitCommandLine(BuildHandlerCommand(strCommand, QString()));
     if (args.isEmpty())
         return false;
+    args << strResolved;
     const QString strProgram = args.takeFirst();
     return QProcess::startDetached(strProgram, args);
 }
