@@ -112,7 +112,12 @@ CSpeechApp* CSpeechApp::GetApp()
 
 QString CSpeechApp::FindProgramFolder()
 {
-    const QString strExeDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    return FindProgramFolder(QCoreApplication::applicationDirPath());
+}
+
+QString CSpeechApp::FindProgramFolder(const QString& strExecutableDir)
+{
+    const QString strExeDir = strExecutableDir + QLatin1Char('/');
     const QString strInstalled =
         QDir::cleanPath(strExeDir + QStringLiteral("../share/kestrivane-basic")) + QLatin1Char('/');
     if (!QFileInfo::exists(strExeDir + QStringLiteral("imagelib.rcc")) &&

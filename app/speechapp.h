@@ -46,6 +46,9 @@ public:
     static QString LanguageLibraryName(const QString& strCode);
     // The folder the program's resource files are found in.
     static QString FindProgramFolder();
+    // The build folder when the image library sits beside the executable,
+    // else the installed data folder beside bin/ when it holds one.
+    static QString FindProgramFolder(const QString& strExecutableDir);
 
     bool m_bLangDllLoaded = false;
     CResourceModule* m_hDefaultResource = nullptr;

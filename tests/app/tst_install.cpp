@@ -1,0 +1,73 @@
+#include "app/speechapp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Installs the build into a scratch prefix and checks that the installed
+// program looks for its files exactly where the install put them.
+class CInstallTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_prefix.isValid());
+        QProcess install;
+        install.start(QStringLiteral(KB_CMAKE_COMMAND),
+                      {"--install", KB_BUILD_ROOT, "--prefix", m_prefix.path()});
+        QVERIFY(install.waitForFinished(120000));
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
+    }
+
+    void installedProgramFindsItsData_data()
+    {
+        QTest::addColumn<QString>("strRelative");
+        QTest::newRow("image-library") << "imagelib.rcc";
+        QTest::newRow("showcase-page") << "pages/showcase.html";
+        QTest::newRow("faq-page") << "pages/faq.html";
+        QTest::newRow("usage-page") << "pages/usage.html";
+        QTest::newRow("language-folder") << "Languages";
+    }
+    void installedProgramFindsItsData()
+    {
+        QFETCH(QString, strRelative);
+        const QString strFolder = CSpeechApp::FindProgramFolder(m_prefix.path() + "/bin");
+        QCOMPARE(strFolder, m_prefix.path() + "/share/kestrivane-basic/");
+        QVERIFY2(QFileInfo::exists(strFolder + strRelative), qPrintable(strRelative));
+    }
+
+    void buildTreeRunsInPlace()
+    {
+        const QString strBin = QDir::cleanPath(QStringLiteral(KB_BIN_DIR));
+        QCOMPARE(CSpeechApp::FindProgramFolder(strBin), strBin + "/");
+    }
+
+    void desktopEntryAndIcon()
+    {
+        QFile entry(m_prefix.path() + "/share/applications/kestrivane-basic.desktop");
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QByteArray text = entry.readAll();
+        QVERIFY(text.contains("\nExec=kestrivane-basic"));
+        QVERIFY(text.contains("\nIcon=kestrivane-basic\n"));
+        QVERIFY(QFileInfo::exists(m_prefix.path() +
+                                  "/share/icons/hicolor/scalable/apps/kestrivane-basic.svg"));
+    }
+
+    void installedProgramRuns()
+    {
+        QProcess program;
+        program.start(m_prefix.path() + "/bin/kestrivane-basic", {"--version"});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().startsWith("kestrivane-basic "));
+    }
+
+private:
+    QTemporaryDir m_prefix;
+};
+
+QTEST_GUILESS_MAIN(CInstallTest)
+#include "tst_install.moc"
