@@ -1,5 +1,7 @@
 #include "app/settingsstore.h"
 
+#include "tests/support/testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,19 +10,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-namespace
-{
-QByteArray Utf16(const QString& str, bool bBom = true)
-{
-    QByteArray out = bBom ? QByteArray("\xFF\xFE", 2) : QByteArray();
-    for (QChar ch : str)
-    {
-        out.append(char(ch.unicode() & 0xFF));
-        out.append(char(ch.unicode() >> 8));
-    }
-    return out;
-}
-} // namespace
+using KbTest::Utf16;
 
 class CSettingsStoreTest : public QObject
 {

@@ -1,3 +1,6 @@
+#include "tests/support/testfiles.h"
+#include "widgets/colorref.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -5,21 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "widgets/colorref.h"
-
-namespace
-{
-QByteArray Utf16(const QString& str)
-{
-    QByteArray out("\xFF\xFE", 2);
-    for (QChar ch : str)
-    {
-        out.append(char(ch.unicode() & 0xFF));
-        out.append(char(ch.unicode() >> 8));
-    }
-    return out;
-}
-} // namespace
+using KbTest::Utf16;
 
 // Starts the real program with a fresh home and checks what it leaves behind.
 class CSmokeTest : public QObject

@@ -2,6 +2,8 @@
 #include "res/resourcemodule.h"
 #include "res/stringtable.h"
 
+#include "tests/support/testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,29 +12,10 @@
 
 namespace
 {
-QByteArray Utf16(const QString& str)
-{
-    QByteArray out("\xFF\xFE", 2);
-    for (QChar ch : str)
-    {
-        out.append(char(ch.unicode() & 0xFF));
-        out.append(char(ch.unicode() >> 8));
-    }
-    return out;
-}
+using KbTest::Utf16;
 
-QByteArray ReadFile(const QString& strPath)
-{
-    QFile file(strPath);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& strPath, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(strPath).absolutePath());
-    QFile file(strPath);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using KbTest::ReadFile;
+using KbTest::WriteFile;
 
 const QString g_strPackDir = QStringLiteral(KB_TEST_BUILD_DIR);
 } // namespace

@@ -11,6 +11,8 @@
 #include "widgets/pphtmlstatic.h"
 #include "widgets/textprogressctrl.h"
 
+#include "tests/support/testfiles.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -36,16 +38,7 @@ struct SShownMessage
     unsigned nFlags;
 };
 
-QByteArray Utf16(const QString& str)
-{
-    QByteArray out("\xFF\xFE", 2);
-    for (QChar ch : str)
-    {
-        out.append(char(ch.unicode() & 0xFF));
-        out.append(char(ch.unicode() >> 8));
-    }
-    return out;
-}
+using KbTest::Utf16;
 
 // One second of a quiet 440 Hz tone, enough for a player to start.
 bool WriteToneWav(const QString& strPath)
