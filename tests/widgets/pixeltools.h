@@ -43,6 +43,17 @@ inline QRect BoxOf(const QImage& image, const QColor& color, const QRect& area)
     return box;
 }
 
+// The bounding box of the pixels inside the area that differ from the colour.
+inline QRect BoxNot(const QImage& image, const QColor& color, const QRect& area)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (QColor(image.pixel(x, y)) != color)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 inline int CountOf(const QImage& image, const QColor& color, const QRect& area)
 {
     int nCount = 0;
