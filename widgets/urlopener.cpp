@@ -12,6 +12,7 @@
 namespace
 {
 QString g_strBaseFolder;
+CUrlOpener::Hook g_hook;
 
 // Placeholders a handler's command line may carry for the address.
 const char* const g_placeholders[] = {"%1", "%u", "%U", "%f", "%F"};
@@ -50,9 +51,8 @@ QString CUrlOpener::ResolveAddress(const QString& strAddress, const QString& str
     if (strAddress.isEmpty() || schemeRx.match(strAddress).hasMatch() ||
         strAddress.startsWith(QLatin1Char('/')))
     {
-        return strAddress.startsWith(QLatin1Char('/'))
-                   ? QUrl::fromLocalFile(strAddress).toString()
-                   : strAddress;
+        return strAddress.startsWith(QLatin1Char('/')) ? QUrl::fromLocalFile(strAddress).toString()
+                                                       : strAddress;
     }
     return QUrl::fromLocalFile(strBaseFolder + strAddress).toString();
 }
@@ -134,8 +134,7 @@ QString CUrlOpener::FindHtmlHandlerCommand()
     const QString strEntry = QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     if (strEntry.isEmpty())
         return QString();
-    const QString strPath =
-        QStandardPaths::locate(QStandardPaths::ApplicationsLocation, strEntry);
+    const QString strPath = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, strEntry);
     QFile file(strPath);
     if (strPath.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
@@ -152,9 +151,16 @@ QString CUrlOpener::FindHtmlHandlerCommand()
     return QString();
 }
 
+void CUrlOpener::SetHook(Hook hook)
+{
+    g_hook = std::move(hook);
+}
+
 bool CUrlOpener::Open(const QString& strAddress)
 {
     const QString strResolved = ResolveAddress(strAddress, g_strBaseFolder);
+    if (g_hook)
+        return g_hook(strResolved);
     if (QDesktopServices::openUrl(QUrl(strResolved)))
         return true;
     const QString strCommand = FindHtmlHandlerCommand();
