@@ -32,8 +32,8 @@ void CDigiChar::MapToCell(const QRectF& cell) const
     }
 }
 
-void CDigiChar::Draw(QPainter& painter, const QRectF& cell, const QColor& crOffBrush,
-                     const QColor& crOffPen, const QColor& crOnBrush, const QColor& crOnPen) const
+void CDigiChar::Draw(QPainter& painter, const QRectF& cell, const QBrush& offBrush,
+                     const QPen& offPen, const QBrush& onBrush, const QPen& onPen) const
 {
     MapToCell(cell);
     for (int i = 0; i < m_pixelShapes.size(); ++i)
@@ -41,8 +41,8 @@ void CDigiChar::Draw(QPainter& painter, const QRectF& cell, const QColor& crOffB
         const bool bLit = (m_nMask >> i) & 1;
         if ((!bLit && m_bHideUnlit) || m_pixelShapes.at(i).isEmpty())
             continue;
-        painter.setPen(QPen(bLit ? crOnPen : crOffPen, 1));
-        painter.setBrush(bLit ? crOnBrush : crOffBrush);
+        painter.setPen(bLit ? onPen : offPen);
+        painter.setBrush(bLit ? onBrush : offBrush);
         painter.drawPolygon(m_pixelShapes.at(i));
     }
 }

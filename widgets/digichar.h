@@ -7,7 +7,9 @@
 #include <QRectF>
 #include <QVector>
 
+class QBrush;
 class QPainter;
+class QPen;
 
 // One character cell of the segment display: its width in units, which of
 // its segments are lit, and the shapes of its segments. The cell is always
@@ -32,8 +34,8 @@ public:
 
     // Draws the segments into the cell: lit ones with the on brush and pen,
     // unlit ones with the off pair.
-    void Draw(QPainter& painter, const QRectF& cell, const QColor& crOffBrush,
-              const QColor& crOffPen, const QColor& crOnBrush, const QColor& crOnPen) const;
+    void Draw(QPainter& painter, const QRectF& cell, const QBrush& offBrush, const QPen& offPen,
+              const QBrush& onBrush, const QPen& onPen) const;
 
 protected:
     explicit CDigiChar(int nWidth) : m_nWidth(nWidth) {}

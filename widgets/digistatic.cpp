@@ -135,12 +135,16 @@ void CDigiStatic::Render(QImage& image)
     }
 
     QPainter painter(&image);
+    const QBrush offBrush(crOff);
+    const QBrush onBrush(crOn);
+    const QPen offPen(crOffPen, 1);
+    const QPen onPen(crOnPen, 1);
     double x = x0;
     for (const auto& pChar : chars)
     {
         const double dWidth = pChar->GetWidth() * sx;
-        pChar->Draw(painter, QRectF(x, y0, dWidth, CDigiChar::CELL_HEIGHT * sy), crOff, crOffPen,
-                    crOn, crOnPen);
+        pChar->Draw(painter, QRectF(x, y0, dWidth, CDigiChar::CELL_HEIGHT * sy), offBrush, offPen,
+                    onBrush, onPen);
         x += dWidth;
     }
 }

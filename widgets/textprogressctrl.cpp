@@ -359,19 +359,21 @@ void CTextProgressCtrl::Render(QImage& image) const
 
     // The same text three times, each clipped to one part, so its colour
     // changes exactly at the bar's edge.
+    QTransform placed = QTransform::fromTranslate(x, y);
+    if (bVertical)
+        placed.rotate(-90);
+    const QPoint ptBaseline(0, metrics.ascent());
     auto drawPart = [&](const QRect& part, const QColor& color)
     {
         const QRect clip = part & R;
         if (clip.isEmpty())
             return;
-        painter.save();
+        // The clip is set in pixels; the text's rotation comes after it.
+        painter.resetTransform();
         painter.setClipRect(clip);
+        painter.setTransform(placed);
         painter.setPen(color);
-        painter.translate(x, y);
-        if (bVertical)
-            painter.rotate(-90);
-        painter.drawText(QPoint(0, metrics.ascent()), strText);
-        painter.restore();
+        painter.drawText(ptBaseline, strText);
     };
     if (!E1.isEmpty())
         drawPart(E1, crTextBack);
