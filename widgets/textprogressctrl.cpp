@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTimerEvent>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 int CTextProgressCtrl::s_nMarqueeDirection = 1;
@@ -63,7 +64,10 @@ void CTextProgressCtrl::GetRange(int& nLower, int& nUpper) const
 
 int CTextProgressCtrl::ExtendedMax() const
 {
-    return int(std::trunc((double(m_nMarqueeSize + 100) * double(m_nMax) + 0.5) / 100.0));
+    // Kept inside the integer range, so a huge maximum cannot wrap around.
+    const double dLimit = std::trunc((double(m_nMarqueeSize + 100) * double(m_nMax) + 0.5) / 100.0);
+    return int(qBound(double(std::numeric_limits<int>::min()), dLimit,
+                      double(std::numeric_limits<int>::max())));
 }
 
 int CTextProgressCtrl::GetUpperLimit() const
@@ -73,20 +77,28 @@ int CTextProgressCtrl::GetUpperLimit() const
 
 int CTextProgressCtrl::SetPos(int nPos)
 {
+    return SetPosition(nPos);
+}
+
+int CTextProgressCtrl::SetPosition(qint64 nPos)
+{
+    // Sums of positions and steps arrive here in 64 bits: an increment near
+    // the integer limits clamps instead of overflowing into the other end.
     const int nPrevious = m_nPos;
-    m_nPos = nPos;
-    if (m_nPos < m_nMin)
-        m_nPos = m_nMin;
+    if (nPos < m_nMin)
+        nPos = m_nMin;
     const int nLimit = GetUpperLimit();
-    if (m_nPos > nLimit)
-        m_nPos = nLimit;
+    if (nPos > nLimit)
+        nPos = nLimit;
+    m_nPos = int(qBound(qint64(std::numeric_limits<int>::min()), nPos,
+                        qint64(std::numeric_limits<int>::max())));
     Redraw();
     return nPrevious;
 }
 
 int CTextProgressCtrl::OffsetPos(int nIncrement)
 {
-    return SetPos(m_nPos + nIncrement);
+    return SetPosition(qint64(m_nPos) + nIncrement);
 }
 
 int CTextProgressCtrl::SetStep(int nStep)
@@ -96,12 +108,12 @@ int CTextProgressCtrl::SetStep(int nStep)
 
 int CTextProgressCtrl::StepIt()
 {
-    const int n = m_nPos + m_nStep;
+    const qint64 n = qint64(m_nPos) + m_nStep;
     if (n < m_nMin)
-        return SetPos(m_nMax - (m_nMin - n));
+        return SetPosition(qint64(m_nMax) - (qint64(m_nMin) - n));
     if (n > m_nMax)
-        return SetPos(m_nMin + (n - m_nMax));
-    return SetPos(n);
+        return SetPosition(qint64(m_nMin) + (n - m_nMax));
+    return SetPosition(n);
 }
 
 bool CTextProgressCtrl::SetMarquee(bool bOn, int nInterval)
@@ -130,7 +142,7 @@ void CTextProgressCtrl::OnTimer(int nIdEvent)
         s_nMarqueeDirection = -1;
     if (s_nMarqueeDirection == -1 && nPos <= m_nMin)
         s_nMarqueeDirection = 1;
-    SetPos(nPos + s_nMarqueeDirection);
+    SetPosition(qint64(nPos) + s_nMarqueeDirection);
 }
 
 void CTextProgressCtrl::timerEvent(QTimerEvent* pEvent)
@@ -268,7 +280,7 @@ void CTextProgressCtrl::Render(QImage& image) const
     const int nRight = R.left() + R.width(), nBottom = R.top() + R.height();
     const int W = R.width(), H = R.height();
 
-    const double f = double(m_nPos - m_nMin) / double(m_nMax - m_nMin);
+    const double f = (double(m_nPos) - m_nMin) / (double(m_nMax) - m_nMin);
 
     QRect B, E1, E2;
     auto span = [](int l, int t, int r, int b)

@@ -84,6 +84,7 @@ protected:
 
 private:
     void Redraw();
+    int SetPosition(qint64 nPos);
     QFont EffectiveFont() const;
     int ExtendedMax() const;
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <limits>
 
 using namespace pixeltools;
 
@@ -104,6 +105,36 @@ private Q_SLOTS:
         const int nPrevious = nSet >= -1000 ? bar.SetPos(nSet) : bar.StepIt();
         QCOMPARE(nPrevious, nStart);
         QCOMPARE(bar.GetPos(), nExpected);
+    }
+
+    void extremeValuesClamp()
+    {
+        constexpr int nMaxInt = std::numeric_limits<int>::max();
+        CTextProgressCtrl bar;
+        bar.SetRange32(-10, nMaxInt);
+        bar.SetPos(nMaxInt - 1);
+        bar.OffsetPos(100);
+        QCOMPARE(bar.GetPos(), nMaxInt);
+        bar.SetStep(nMaxInt);
+        bar.SetPos(nMaxInt - 5);
+        QCOMPARE(bar.StepIt(), nMaxInt - 5);
+        QCOMPARE(bar.GetPos(), nMaxInt - 15);
+        // The extended maximum of a huge range stays the integer limit.
+        bar.SetMarquee(true, 100000);
+        QCOMPARE(bar.GetUpperLimit(), nMaxInt);
+        bar.SetPos(nMaxInt);
+        QCOMPARE(bar.GetPos(), nMaxInt);
+        bar.SetMarquee(false, 0);
+
+        // A range wider than the integers still gives the right share.
+        CTextProgressCtrl wide;
+        wide.SetFont(SharpFont(14), false);
+        wide.SetRange32(-2000000000, 2000000000);
+        wide.SetPos(0);
+        CTextProgressCtrl half;
+        half.SetFont(SharpFont(14), false);
+        half.SetPos(50);
+        QCOMPARE(Render(wide), Render(half));
     }
 
     void halfBarSplitsTextColours()
