@@ -39,7 +39,15 @@ int CExListBox::ToolHitTest(const QPoint& point, QRect* pRect) const
 QString CExListBox::GetToolTipText(int nIndex) const
 {
     const QListWidgetItem* pItem = item(nIndex);
-    return pItem ? pItem->text().left(MAX_TOOLTIP_LENGTH) : QString();
+    if (!pItem)
+        return QString();
+    const QString strText = pItem->text();
+    // A cut between the halves of a surrogate pair would leave half a
+    // character; the tip then ends one unit earlier.
+    int nLength = qMin(int(strText.size()), MAX_TOOLTIP_LENGTH);
+    if (nLength < strText.size() && nLength > 0 && strText.at(nLength - 1).isHighSurrogate())
+        --nLength;
+    return strText.left(nLength);
 }
 
 bool CExListBox::viewportEvent(QEvent* pEvent)

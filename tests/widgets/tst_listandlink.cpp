@@ -21,6 +21,9 @@ private Q_SLOTS:
                                           << "/tmp/a.txt";
         QTest::newRow("79 characters whole") << strLong.left(79) << strLong.left(79);
         QTest::newRow("longer path cut to 79") << strLong << strLong.left(79);
+        const QString strEmoji =
+            QString(78, QLatin1Char('b')) + QString::fromUtf8("\U0001F600") + "c";
+        QTest::newRow("no half character") << strEmoji << strEmoji.left(78);
     }
     void tooltipShowsItemText()
     {
