@@ -163,6 +163,16 @@ private Q_SLOTS:
             << "<table border=1 bgeffect=metal><tr><td colspan=2>cell</td></tr></table>"
                "<hr><blink>x</blink><center><h2>y</h2></center><string idres=999999>"
             << "cell\nxy";
+        QTest::newRow("whole vocabulary")
+            << "<s>a</s><strike>b</strike><em>c</em><t><left>d</left><right>e</right>"
+               "<justify>f</justify><baseline>g</baseline><top>h</top><vcenter>i</vcenter>"
+               "<middle>j</middle><bottom>k</bottom><bmp idres=1><icon idres=2 width=5>"
+               "<ilst handle=0x1 cx=3, cy=3><body>l</body><h1>m</h1><h3>n</h3><h6>o</h6>"
+               "<code>p</code><pre>q</pre><big>r</big><small>s</small><sub>t</sub><sup>u</sup>"
+               "<span class=cpp-comment>v</span><span style=\"text-transform:uppercase\">w</span>"
+               "<font bkgnd=transparent weight=bold style=italic face=Arial>x</font>"
+               "<font bkgnd=#ff0000 color=nonsense size=huge>y</font><a>z</a></i></b></zz>"
+            << "abc\tdefghijklmnopqrstuvWxyz";
     }
     void entitiesAndLiteralTags()
     {
