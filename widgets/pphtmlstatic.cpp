@@ -105,6 +105,8 @@ void CPPHtmlStatic::SetHoverLink(int nLink)
 
 void CPPHtmlStatic::mouseMoveEvent(QMouseEvent* pEvent)
 {
+    // The size hint may have laid the content out for another width.
+    m_drawer.Layout(width());
     SetHoverLink(m_drawer.LinkAt(pEvent->position().toPoint()));
     QWidget::mouseMoveEvent(pEvent);
 }
@@ -119,6 +121,7 @@ void CPPHtmlStatic::mousePressEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() == Qt::LeftButton && isEnabled())
     {
+        m_drawer.Layout(width());
         const int nLink = m_drawer.LinkAt(pEvent->position().toPoint());
         if (nLink >= 0)
         {
