@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPalette>
 #include <QRect>
+#include <algorithm>
+#include <initializer_list>
 
 // Helpers shared by the pixel tests of the self-drawn widgets.
 namespace pixeltools
