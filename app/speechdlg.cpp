@@ -209,6 +209,7 @@ void CSpeechDlg::CreateControls()
     m_listVoices = named(new QListWidget, IDC_LIST_VOICES);
     m_listVoices->setSortingEnabled(true);
     m_timeDisplay = named(new CDigiStatic, IDC_TIME_DISPLAY);
+    m_timeDisplay->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, IDC_TIME_DISPLAY));
     m_sliderRate = named(new QSlider(Qt::Vertical), IDC_SLIDER_RATE);
     m_sliderVolume = named(new QSlider(Qt::Vertical), IDC_SLIDER_VOLUME);
     // The scale reads from the top down, as the labels beside it do.
@@ -509,9 +510,7 @@ void CSpeechDlg::LoadAnimation(const QString& strImageRoot)
     if (m_nAnimationHandle)
         CBitmapHandles::Release(m_nAnimationHandle);
     m_nAnimationHandle = CBitmapHandles::Register(strip);
-    m_staticAnimation->SetWindowText(
-        CStringTable::Format(QStringLiteral("<ilst index=0 handle=0x%X mask=0x%06X speed=1>"),
-                             {qint64(m_nAnimationHandle), qint64(0xFF00FF)}));
+    m_staticAnimation->SetFrameStrip(m_nAnimationHandle, std::nullopt, 0xFF00FF);
 }
 
 void CSpeechDlg::SetupTimerDisplay()
@@ -540,7 +539,7 @@ void CSpeechDlg::SetupProgressBar()
 {
     CSpeechApp* pApp = App();
     m_progress->hide();
-    m_progress->SetRange32(0, 100);
+    m_progress->SetRange(0, 100);
     m_progress->SetWindowText(QString());
 
     auto colour = [pApp](const char* pszKey, COLORREF crDefault)

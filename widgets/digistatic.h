@@ -2,26 +2,61 @@
 
 #include "widgets/colorref.h"
 
+#include <QImage>
 #include <QLabel>
+#include <memory>
+#include <vector>
 
-// Elapsed-time display in segment digits.
+class CDigiChar;
+
+// Elapsed-time display: the text as a row of seven-segment digits and colon
+// cells, scaled to the control and centred.
 class CDigiStatic : public QLabel
 {
     Q_OBJECT
 public:
-    explicit CDigiStatic(QWidget* pParent = nullptr);
+    enum : int
+    {
+        DS_STYLE_HIDE_UNLIT = 8,
+        DS_STYLE_KEEP_ASPECT = 4,
+        DS_STYLE_BLEND_OUTLINE = 16
+    };
 
+    explicit CDigiStatic(QWidget* pParent = nullptr);
+    ~CDigiStatic() override;
+
+    // "?" stands for the control's window text.
     void SetText(const QString& strText);
     QString GetText() const { return m_strText; }
     void SetColor(COLORREF crOff, COLORREF crOn);
-    void SetBkColor(COLORREF cr);
+    COLORREF SetBkColor(COLORREF cr);
     COLORREF GetOnColor() const { return m_crOn; }
     COLORREF GetOffColor() const { return m_crOff; }
     COLORREF GetBkColor() const { return m_crBackground; }
+    void SetStyle(int nStyle);
+    int GetStyle() const { return m_nStyle; }
+    // False: a change only schedules a repaint; true: it repaints at once.
+    void SetRedrawNow(bool bNow) { m_bRedrawNow = bNow; }
+
+    // Draws the display into the image, at the image's size.
+    void Render(QImage& image);
+    // The characters as built for the current text (rebuilt if needed).
+    const std::vector<std::unique_ptr<CDigiChar>>& GetChars();
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override;
 
 private:
-    QString m_strText;
-    COLORREF m_crOn = 0x00FF00;
-    COLORREF m_crOff = 0x000000;
-    COLORREF m_crBackground = 0x000000;
+    void Redraw();
+    void BuildChars();
+
+    QString m_strText = QStringLiteral("?");
+    bool m_bModified = true;
+    std::vector<std::unique_ptr<CDigiChar>> m_chars;
+    COLORREF m_crOff = 0x3400;
+    COLORREF m_crOn = 0xFF00;
+    COLORREF m_crBackground = 0;
+    int m_nStyle = DS_STYLE_KEEP_ASPECT | DS_STYLE_BLEND_OUTLINE;
+    bool m_bRedrawNow = false;
+    QImage m_imageBuffer;
 };

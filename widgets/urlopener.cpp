@@ -12,6 +12,7 @@
 namespace
 {
 QString g_strBaseFolder;
+CUrlOpener::Hook g_hook;
 
 // Placeholders a handler's command line may carry for the address.
 const char* const g_placeholders[] = {"%1", "%u", "%U", "%f", "%F"};
@@ -150,9 +151,16 @@ QString CUrlOpener::FindHtmlHandlerCommand()
     return QString();
 }
 
+void CUrlOpener::SetHook(Hook hook)
+{
+    g_hook = std::move(hook);
+}
+
 bool CUrlOpener::Open(const QString& strAddress)
 {
     const QString strResolved = ResolveAddress(strAddress, g_strBaseFolder);
+    if (g_hook)
+        return g_hook(strResolved);
     if (QDesktopServices::openUrl(QUrl(strResolved)))
         return true;
     const QString strCommand = FindHtmlHandlerCommand();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Opens web addresses and the program's own pages in the user's browser.
 class CUrlOpener
@@ -16,6 +17,11 @@ public:
     // default HTML handler's command with the address. True when a program
     // was started.
     static bool Open(const QString& strAddress);
+
+    // Tests install a hook to see which address would be opened without
+    // starting a browser; the hook's result is Open's result.
+    using Hook = std::function<bool(const QString& strAddress)>;
+    static void SetHook(Hook hook);
 
     // An address the desktop can open: a relative one becomes a file URL
     // inside the base folder, anything with a scheme stays as it is.
