@@ -245,8 +245,12 @@ private:
             nFree -= nWritten;
         }
         const qint64 nWritten = m_nProduced + qint64(m_nOutSent);
-        const qint64 nHeard =
-            qMin(nWritten, m_pSink->ProcessedUSecs() * qint64(m_voice.m_nSampleRate) / 1000000);
+        // The device counts in its own units: within a millisecond of the
+        // end is the end.
+        const qint64 nRate = m_voice.m_nSampleRate;
+        qint64 nHeard = qMin(nWritten, (m_pSink->ProcessedUSecs() * nRate + 500000) / 1000000);
+        if (nHeard + nRate / 1000 >= nWritten)
+            nHeard = nWritten;
         if (nHeard != m_nHeard || bPaused || nHeard >= nWritten)
         {
             m_stall.invalidate();
