@@ -291,6 +291,13 @@ private:
     std::deque<std::pair<qint64, SPEVENT>> m_pending;
 };
 
+std::unique_ptr<CSpVoice> CSpVoice::Create()
+{
+    if (!CSpEngine::Get()->IsAvailable())
+        return nullptr;
+    return std::make_unique<CSpVoice>();
+}
+
 CSpVoice::CSpVoice()
 {
     CSpEngine* pEngine = CSpEngine::Get();
@@ -522,8 +529,9 @@ bool CSpVoice::GetEvents(ULONG ulCount, SPEVENT* pEventArray, ULONG* pulFetched)
         m_events.pop_front();
         ++nFetched;
     }
-    if (m_events.empty())
-        m_bNotifyPending = false;
+    // The next event posts a new notice, also when the reader left some
+    // events in the queue for later.
+    m_bNotifyPending = false;
     if (pulFetched)
         *pulFetched = nFetched;
     return nFetched == ulCount;

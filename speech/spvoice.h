@@ -22,6 +22,8 @@ class QThread;
 class CSpVoice
 {
 public:
+    // The voice, or null when the engine cannot be loaded.
+    static std::unique_ptr<CSpVoice> Create();
     CSpVoice();
     ~CSpVoice();
     CSpVoice(const CSpVoice&) = delete;
@@ -59,9 +61,9 @@ public:
     bool SetInterest(quint64 ullEventInterest, quint64 ullQueuedInterest);
     // Takes up to ulCount queued events; true when it took that many.
     bool GetEvents(ULONG ulCount, SPEVENT* pEventArray, ULONG* pulFetched);
-    // Posts a CMessageEvent of that number to the object whenever events
-    // are waiting; one notice covers every event queued until GetEvents
-    // finds the queue empty.
+    // Posts a CMessageEvent of that number to the object when events are
+    // queued; one notice covers every event queued until the next
+    // GetEvents.
     bool SetNotifyWindowMessage(QObject* pWindow, int nMessage, qint64 wParam, qint64 lParam);
 
     // The speaking rate in words per minute for a SAPI rate.
