@@ -329,9 +329,9 @@ bool CSpeechDlg::OnInitDialog()
     SetupTimerDisplay();
 
     // Start-up content language: the system's, a chosen one, or none.
-    const int nLangInitType =
-        pApp->GetSetting(QStringLiteral("Misc"), QStringLiteral("LangInitType"), QStringLiteral("1"))
-            .toInt();
+    const int nLangInitType = pApp->GetSetting(QStringLiteral("Misc"),
+                                               QStringLiteral("LangInitType"), QStringLiteral("1"))
+                                  .toInt();
     QString strCode;
     if (nLangInitType == 0)
         strCode = QString::asprintf("%04x", unsigned(CSpLanguageTags::SystemLanguageId()));
