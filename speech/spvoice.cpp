@@ -194,7 +194,7 @@ private:
             if (bAll ? (nWaiting == 0 && m_nHeard >= m_nProduced + qint64(m_nOutSent))
                      : nWaiting <= nLookAhead)
                 break;
-            QThread::msleep(g_nPollMs);
+            QThread::msleep(m_voice.m_bPaused.load() ? 5 * g_nPollMs : g_nPollMs);
         }
         if (m_nOutSent > 0)
         {

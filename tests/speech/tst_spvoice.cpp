@@ -128,6 +128,37 @@ public:
     }
 };
 
+// Speaks into a WAV file and returns its samples.
+std::vector<qint16> SpeakToSamples(CSpVoice& voice, const QString& strText, quint32 dwFlags)
+{
+    QTemporaryDir dir;
+    WAVEFORMATEX format;
+    voice.GetFormat(&format);
+    auto pStream = std::make_shared<CSpStream>();
+    if (!pStream->BindToFile(dir.filePath(QStringLiteral("s.wav")), format) ||
+        !voice.SetOutput(pStream, false))
+        return {};
+    voice.Speak(strText, dwFlags & ~SPF_ASYNC);
+    pStream->Close();
+    voice.SetOutput(nullptr, true);
+    QFile file(dir.filePath(QStringLiteral("s.wav")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll().mid(44);
+    std::vector<qint16> samples(size_t(data.size() / 2));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = qFromLittleEndian<qint16>(data.constData() + 2 * i);
+    return samples;
+}
+
+int Peak(const std::vector<qint16>& samples)
+{
+    int nPeak = 0;
+    for (qint16 n : samples)
+        nPeak = qMax(nPeak, qAbs(int(n)));
+    return nPeak;
+}
+
 const QString g_strLongText = QStringLiteral(
     "This is a long text that keeps the voice busy for a good while, so that the test can "
     "stop it, pause it and resume it in the middle. It goes on and on with plain words. ");
@@ -396,6 +427,105 @@ private Q_SLOTS:
                 positions.append(int(event.lParam));
         }
         QVERIFY2(positions.contains(3), "the bracketed word is spoken");
+    }
+
+    // Volume scales the samples; 0 is silence.
+    void volumeScalesTheAudio()
+    {
+        CSpVoice voice;
+        const QString strText = QStringLiteral("Hello there, loud and clear.");
+        const int nFull = Peak(SpeakToSamples(voice, strText, SPF_DEFAULT));
+        QVERIFY(nFull > 1000);
+        voice.SetVolume(50);
+        const int nHalf = Peak(SpeakToSamples(voice, strText, SPF_DEFAULT));
+        // The engine's output varies by a few samples from run to run.
+        QVERIFY2(qAbs(nHalf * 2 - nFull) <= nFull / 50,
+                 qPrintable(QStringLiteral("%1 %2").arg(nHalf).arg(nFull)));
+        voice.SetVolume(0);
+        QCOMPARE(Peak(SpeakToSamples(voice, strText, SPF_DEFAULT)), 0);
+    }
+
+    // Each markup tag changes what is heard the way its name says; unknown
+    // tags are ignored, their text is still spoken.
+    void markupChangesTheSpeech_data()
+    {
+        QTest::addColumn<QString>("strXml");
+        QTest::addColumn<double>("dMinRatio");
+        QTest::addColumn<double>("dMaxRatio");
+        const QString t = QStringLiteral("Seven words are spoken in this sentence.");
+        // The engine's markup mode adds a pause of its own at the end.
+        QTest::newRow("plain-as-xml") << t << 0.9 << 1.3;
+        QTest::newRow("unknown-tag") << "<foo bar=\"1\">" + t + "</foo>" << 0.9 << 1.3;
+        QTest::newRow("rate-fast") << "<rate absspeed=\"10\">" + t + "</rate>" << 0.2 << 0.55;
+        QTest::newRow("rate-slow") << "<rate speed=\"-10\">" + t + "</rate>" << 1.8 << 4.0;
+        QTest::newRow("silence") << t + "<silence msec=\"2000\"/>" + t << 2.3 << 3.3;
+        QTest::newRow("spell") << "<spell>" + t + "</spell>" << 2.0 << 20.0;
+        QTest::newRow("empty-rate-tag") << "<rate absspeed=\"10\"/>" + t << 0.2 << 0.55;
+        QTest::newRow("comment") << "<!-- <rate absspeed=\"10\"> -->" + t << 0.9 << 1.3;
+    }
+    void markupChangesTheSpeech()
+    {
+        QFETCH(QString, strXml);
+        QFETCH(double, dMinRatio);
+        QFETCH(double, dMaxRatio);
+        CSpVoice voice;
+        const double dBase =
+            double(SpeakToSamples(voice, QStringLiteral("Seven words are spoken in this sentence."),
+                                  SPF_DEFAULT)
+                       .size());
+        const double dRatio = double(SpeakToSamples(voice, strXml, SPF_IS_XML).size()) / dBase;
+        QVERIFY2(dRatio >= dMinRatio && dRatio <= dMaxRatio, qPrintable(QString::number(dRatio)));
+    }
+
+    // Markup that changes volume, pitch, language or voice is heard: the
+    // audio differs from the plain reading, and the text stays spoken.
+    void markupChangesTheSound_data()
+    {
+        QTest::addColumn<QString>("strXml");
+        const QString t = QStringLiteral("Bonjour, hello there.");
+        QTest::newRow("volume") << "<volume level=\"30\">" + t + "</volume>";
+        QTest::newRow("pitch") << "<pitch absmiddle=\"10\">" + t + "</pitch>";
+        QTest::newRow("emph") << "<emph>" + t + "</emph>";
+        QTest::newRow("lang") << "<lang langid=\"40c\">" + t + "</lang>";
+        QTest::newRow("voice") << "<voice required=\"Gender=Female\">" + t + "</voice>";
+    }
+    void markupChangesTheSound()
+    {
+        QFETCH(QString, strXml);
+        CSpVoice voice;
+        voice.SetVoice(TokenFor(QStringLiteral("409"), QStringLiteral("Gender=Male")));
+        const std::vector<qint16> plain =
+            SpeakToSamples(voice, QStringLiteral("Bonjour, hello there."), SPF_IS_XML);
+        const std::vector<qint16> marked = SpeakToSamples(voice, strXml, SPF_IS_XML);
+        QVERIFY(plain.size() > 11025 && marked.size() > 11025);
+        QVERIFY(plain != marked);
+    }
+
+    // A rate change during a reading is heard within about a second: the
+    // words come clearly faster soon after it.
+    void rateChangeDuringReading()
+    {
+        CSpVoice voice;
+        QVERIFY(voice.SetInterest(SPFEI(SPEI_WORD_BOUNDARY), SPFEI(SPEI_WORD_BOUNDARY)));
+        QVERIFY(voice.Speak(g_strLongText.repeated(4), SPF_ASYNC));
+        QElapsedTimer timer;
+        timer.start();
+        auto wordsDuring = [&](qint64 nFromMs, qint64 nToMs)
+        {
+            while (timer.elapsed() < nFromMs)
+                QTest::qWait(5);
+            TakeEvents(voice);
+            while (timer.elapsed() < nToMs)
+                QTest::qWait(5);
+            return Count(TakeEvents(voice), SPEI_WORD_BOUNDARY);
+        };
+        const int nBefore = wordsDuring(300, 2300);
+        QVERIFY(voice.SetRate(10));
+        const int nAfter = wordsDuring(3300, 5300);
+        QVERIFY2(nAfter >= nBefore * 2,
+                 qPrintable(QStringLiteral("%1 then %2 words").arg(nBefore).arg(nAfter)));
+        voice.Speak(QString(), SPF_PURGEBEFORESPEAK);
+        QVERIFY(voice.WaitUntilDone(2000));
     }
 
     void rangesAndRates()
