@@ -13,7 +13,6 @@ typedef quint16 LANGID;
 constexpr quint32 SPF_DEFAULT = 0;
 constexpr quint32 SPF_ASYNC = 1;
 constexpr quint32 SPF_PURGEBEFORESPEAK = 2;
-constexpr quint32 SPF_IS_FILENAME = 4;
 constexpr quint32 SPF_IS_XML = 8;
 constexpr quint32 SPF_IS_NOT_XML = 16;
 

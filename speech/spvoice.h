@@ -68,8 +68,8 @@ public:
 
     // The speaking rate in words per minute for a SAPI rate.
     static double WordsPerMinute(long nRate);
-    // The engine's rate for a wanted rate, and the stretch factor that
-    // makes up the difference.
+    // The rate the engine is asked for; stretching the audio by the wanted
+    // rate over it makes up the difference below the engine's minimum.
     static int EngineRate(double dWordsPerMinute, int nMinimumRate);
 
 private:

@@ -197,6 +197,18 @@ private Q_SLOTS:
                                       << "First line 42.\r\nSecond line 3.14 and 1,000 "
                                          "items.\r\n\r\nThird don't well-known end."
                                       << false;
+        // Several engine inputs: positions stay those of the whole text.
+        QTest::newRow("long-plain")
+            << "409"
+            << QStringLiteral("Caf\u00e9 \U0001F600 number 42, line\r\nand more words. ")
+                   .repeated(120)
+            << false;
+        QTest::newRow("long-xml")
+            << "409"
+            << QStringLiteral(
+                   "<rate speed=\"2\">na\u00efve \U0001D4B3 words</rate> &lt;and&gt; more. ")
+                   .repeated(100)
+            << true;
         QTest::newRow("xml-positions")
             << "409"
             << "Plain <rate speed=\"5\">faster words</rate> and <volume level=\"50\">quiet "
@@ -237,6 +249,10 @@ private Q_SLOTS:
                 strPlain.replace(match.capturedStart(), match.capturedLength(),
                                  QString(match.capturedLength(), QLatin1Char(' ')));
             }
+            // An entity is its character, spread over the entity's length.
+            strPlain.replace(QStringLiteral("&lt;"), QStringLiteral("<<<<"));
+            strPlain.replace(QStringLiteral("&gt;"), QStringLiteral(">>>>"));
+            strPlain.replace(QStringLiteral("&amp;"), QStringLiteral("&&&&&"));
         }
         const QList<QPair<int, int>> expected = ExpectedWords(strPlain);
 
