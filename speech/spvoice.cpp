@@ -13,6 +13,7 @@
 #include <QMutexLocker>
 #include <QThread>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -107,7 +108,10 @@ public:
         if (!Stopped())
         {
             m_stretch.Flush(m_out);
-            Deliver(true);
+            // Stretching may end a little short of where the events were
+            // placed: the last of them belong to the end of the audio.
+            if (Deliver(true))
+                Release(std::numeric_limits<qint64>::max());
         }
         if (m_pSink)
             m_pSink->Stop();
@@ -152,7 +156,9 @@ private:
         {
             SPEVENT event = m_pending.front().second;
             event.ulStreamNum = m_utterance.nStream;
-            event.ullAudioStreamOffset = quint64(qMax<qint64>(0, m_pending.front().first)) * 2;
+            const qint64 nDone = m_nProduced + qint64(m_nOutSent);
+            event.ullAudioStreamOffset =
+                quint64(qBound<qint64>(0, m_pending.front().first, nDone)) * 2;
             m_pending.pop_front();
             m_voice.QueueEvent(event);
         }

@@ -569,6 +569,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         quint64 nBytes[2] = {};
+        int nWords[2] = {};
         for (int i = 0; i < 2; ++i)
         {
             CSpVoice voice;
@@ -578,9 +579,17 @@ private Q_SLOTS:
             QVERIFY(pStream->BindToFile(dir.filePath(QStringLiteral("r%1.wav").arg(i)), format));
             QVERIFY(voice.SetOutput(pStream, false));
             QVERIFY(voice.SetRate(i == 0 ? -10 : 0));
+            QVERIFY(voice.SetInterest(SPFEI(SPEI_WORD_BOUNDARY), SPFEI(SPEI_WORD_BOUNDARY)));
             QVERIFY(voice.Speak(g_strLongText, SPF_DEFAULT));
             nBytes[i] = pStream->GetDataBytes();
+            // Stretched audio keeps every word, each within the audio.
+            const std::vector<SPEVENT> events = TakeEvents(voice);
+            nWords[i] = Count(events, SPEI_WORD_BOUNDARY);
+            for (const SPEVENT& event : events)
+                QVERIFY(event.ullAudioStreamOffset <= nBytes[i]);
         }
+        QCOMPARE(nWords[0], nWords[1]);
+        QVERIFY(nWords[0] > 20);
         const double dRatio = double(nBytes[0]) / double(nBytes[1]);
         QVERIFY2(dRatio > 2.3 && dRatio < 3.7, qPrintable(QString::number(dRatio)));
     }
