@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -374,6 +375,22 @@ private Q_SLOTS:
         SpeakAndWait(dlg, QStringLiteral("alpha beta"));
         QCOMPARE(pEdit->textCursor().selectedText(), QStringLiteral("beta"));
         QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->value(), 100);
+    }
+
+    // Closing the window in the middle of a reading silences and releases
+    // the voice at once.
+    void destroyWhileSpeaking()
+    {
+        StartApp();
+        QElapsedTimer timer;
+        {
+            CSpeechDlg dlg;
+            QVERIFY(dlg.m_pVoice->Speak(QStringLiteral("A long reading goes on. ").repeated(200),
+                                        SPF_ASYNC));
+            QTRY_VERIFY_WITH_TIMEOUT(dlg.m_bStreamStarted, 10000);
+            timer.start();
+        }
+        QVERIFY(timer.elapsed() < 1000);
     }
 
     void emptyTextNeverDividesByZero()
