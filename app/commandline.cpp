@@ -1,6 +1,12 @@
 #include "app/commandline.h"
 
+#include "app/languagecatalogue.h"
+#include "app/speechapp.h"
+#include "speech/splanguagetags.h"
+#include "speech/spobjecttokencategory.h"
+
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace
 {
@@ -11,6 +17,42 @@ void UsageError(QTextStream& err, const QString& strMessage)
     err << g_szProgram << ": " << strMessage << "\n"
         << "Try '" << g_szProgram << " --help' for more information.\n";
     err.flush();
+}
+
+// The catalogue in its sorted order: code, a tab, the display name.
+int ListLanguages(QTextStream& out)
+{
+    for (const LanguageRecord& record : CLanguageCatalogue::Build())
+        out << record.szCode << '\t' << record.szDisplayName << '\n';
+    out.flush();
+    return CCommandLine::EXIT_OK;
+}
+
+// The voices for a language code (all voices without one): description,
+// language ids and gender, tab-separated, in the registry's order.
+int ListVoices(const QString& strCode, QTextStream& out, QTextStream& err)
+{
+    CSpObjectTokenCategory category;
+    category.SetId(QStringLiteral(SPCAT_VOICES), false);
+    const QString strRequired =
+        strCode.isEmpty()
+            ? QString()
+            : QStringLiteral("Language=") + CSpLanguageTags::WithoutLeadingZero(strCode);
+    const std::unique_ptr<CSpEnumTokens> pTokens = category.EnumTokens(strRequired, QString());
+    ULONG nCount = 0;
+    if (!pTokens || !pTokens->GetCount(&nCount) || nCount == 0)
+    {
+        err << g_szProgram << ": no voice for language " << strCode << "\n";
+        err.flush();
+        return CCommandLine::EXIT_FAILED;
+    }
+    const LANGID nUiLanguage = CSpLanguageTags::UserUiLanguageId();
+    while (const CSpObjectTokenPtr pToken = pTokens->Next())
+        out << pToken->GetDescription(nUiLanguage) << '\t'
+            << pToken->GetAttribute(QStringLiteral("Language")) << '\t'
+            << pToken->GetAttribute(QStringLiteral("Gender")) << '\n';
+    out.flush();
+    return CCommandLine::EXIT_OK;
 }
 } // namespace
 
@@ -29,8 +71,19 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Show the version and exit."));
+    const QCommandLineOption listLanguagesOption(QStringLiteral("list-languages"),
+                                                 QStringLiteral("List the content languages."));
+    const QCommandLineOption listVoicesOption(
+        QStringLiteral("list-voices"),
+        QStringLiteral("List the installed voices, for a language code such as 0409 when "
+                       "one follows."));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
+    parser.addOption(listLanguagesOption);
+    parser.addOption(listVoicesOption);
+    parser.addPositionalArgument(QStringLiteral("CODE"),
+                                 QStringLiteral("Language code for --list-voices."),
+                                 QStringLiteral("[CODE]"));
 
     if (!parser.parse(args))
     {
@@ -49,6 +102,38 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
             << "\n";
         out.flush();
         return EXIT_OK;
+    }
+    if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption))
+    {
+        const QStringList positional = parser.positionalArguments();
+        QString strCode;
+        if (parser.isSet(listVoicesOption) && !parser.isSet(listLanguagesOption) &&
+            positional.size() <= 1)
+            strCode = positional.value(0);
+        else if (!positional.isEmpty() || parser.isSet(listVoicesOption))
+        {
+            UsageError(err,
+                       positional.isEmpty()
+                           ? QStringLiteral("choose one of --list-languages and --list-voices")
+                           : QStringLiteral("unexpected argument '%1'")
+                                 .arg(positional.value(parser.isSet(listVoicesOption) ? 1 : 0)));
+            return EXIT_USAGE;
+        }
+        static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
+        if (!strCode.isEmpty() && !code.match(strCode).hasMatch())
+        {
+            UsageError(err,
+                       QStringLiteral("'%1' is not a language code such as 0409").arg(strCode));
+            return EXIT_USAGE;
+        }
+        // The catalogue comes from the interface language the settings chose.
+        CSpeechApp app;
+        app.InitSettings();
+        const int nExit = parser.isSet(listLanguagesOption)
+                              ? ListLanguages(out)
+                              : ListVoices(strCode.toLower(), out, err);
+        app.ExitInstance();
+        return nExit;
     }
     if (!parser.positionalArguments().isEmpty())
     {

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "app/languagerecord.h"
 #include "audio/lamelibrary.h"
+#include "speech/spvoice.h"
 #include "widgets/colorref.h"
 
 #include <QDialog>
 #include <QIcon>
 #include <QStringList>
+#include <memory>
+#include <vector>
 
 class CButtonST;
 class CDigiStatic;
@@ -23,6 +27,9 @@ class QPlainTextEdit;
 class QRadioButton;
 class QSlider;
 class QTextBrowser;
+
+// Set by the MP3 converter's completion message; the audio batch waits for it.
+extern bool g_bConversionDone;
 
 // The program's main window: the controls, the start-up of the window, the
 // window-level commands (About, web pages, closing) and the clean-up.
@@ -42,6 +49,19 @@ public:
     // Opens an address in the user's browser; true when a program started.
     bool OpenUrl(const QString& strAddress);
     void ShowShowcase();
+
+    // The content-language catalogue and the voices of a language.
+    void BuildLanguageCatalogue();
+    void FillLanguageCombo(const QString& strCode);
+    QString FindLanguageCode(const QString& strDisplayName) const;
+    void FillVoiceList(const QString& strCode);
+    // Applies the voice chosen in the voice list before a reading; false
+    // when none is chosen or the registry cannot be read.
+    bool ApplySelectedVoice();
+    // The progress bar position for a word: (pos + len) x 100 / length, in
+    // 64 bits so that texts past 42 million characters do not wrap; 0 for
+    // an empty text.
+    static int ProgressPercent(quint32 nPos, quint32 nLen, quint32 nTextLength);
 
     // The control with the given id, or null.
     QWidget* GetDlgItem(int nId) const;
@@ -65,6 +85,9 @@ public:
     bool m_bBusy = false;
     bool m_bWorking = false;
     QString m_szLangCode;
+    std::vector<LanguageRecord> m_languages;
+    std::unique_ptr<CSpVoice> m_pVoice;
+    CSpObjectTokenPtr m_pVoiceToken;
 
     // Exposed for the settings pages and tests.
     QMediaPlayer* m_hMusicWnd = nullptr;
@@ -87,6 +110,7 @@ private Q_SLOTS:
     void OnVolumeChanged();
     void OnRateChanged();
     void OnBrowserLinkClicked(const QUrl& url);
+    void OnLanguageChanged();
 
 private:
     void CreateControls();
@@ -100,6 +124,10 @@ private:
     void StopMusicIfPlaying();
     void OnDestroy();
     void UpdateSliderLabels();
+    bool CreateVoice();
+    void OnSpeechEvent();
+    void OnWorkerError(const QString& strText);
+    void OnMp3Progress(double dPercent);
     void RequestEnd();
     QString StringOrFail(int nId, bool& bFailed) const;
 

@@ -68,6 +68,15 @@ private Q_SLOTS:
                                         << "Unknown option 'frobnicate'";
         QTest::newRow("stray-argument") << QStringList{"file.txt"} << 2 << ""
                                         << "unexpected argument 'file.txt'";
+        QTest::newRow("list-languages")
+            << QStringList{"--list-languages"} << 0 << "0c0a\tSpanish (Spain)\n"
+            << "";
+        QTest::newRow("list-voices-us")
+            << QStringList{"--list-voices", "0409"} << 0 << "English (America)"
+            << "";
+        QTest::newRow("list-voices-spain")
+            << QStringList{"--list-voices", "0c0a"} << 0 << "Spanish (Spain)"
+            << "";
     }
     // The verbs run without any display.
     void commandLine()

@@ -1,0 +1,128 @@
+#include "speech/spstream.h"
+
+#include <QMutexLocker>
+#include <QtEndian>
+
+namespace
+{
+void PutU32(QByteArray& out, quint32 n)
+{
+    char buffer[4];
+    qToLittleEndian(n, buffer);
+    out.append(buffer, 4);
+}
+
+void PutU16(QByteArray& out, quint16 n)
+{
+    char buffer[2];
+    qToLittleEndian(n, buffer);
+    out.append(buffer, 2);
+}
+} // namespace
+
+CSpStream::~CSpStream()
+{
+    Close();
+}
+
+QByteArray CSpStream::MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes)
+{
+    const quint64 nMax = 0xFFFFFFFFull;
+    const quint32 nData = quint32(qMin<quint64>(nDataBytes, nMax - 36));
+    QByteArray header;
+    header.reserve(44);
+    header.append("RIFF", 4);
+    PutU32(header, nData + 36);
+    header.append("WAVE", 4);
+    header.append("fmt ", 4);
+    PutU32(header, 16);
+    PutU16(header, format.wFormatTag);
+    PutU16(header, format.nChannels);
+    PutU32(header, format.nSamplesPerSec);
+    PutU32(header, format.nAvgBytesPerSec);
+    PutU16(header, format.nBlockAlign);
+    PutU16(header, format.wBitsPerSample);
+    header.append("data", 4);
+    PutU32(header, nData);
+    return header;
+}
+
+bool CSpStream::BindToFile(const QString& strPath, const WAVEFORMATEX& format)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_file.isOpen())
+        m_file.close();
+    m_file.setFileName(strPath);
+    m_strPath = strPath;
+    m_format = format;
+    m_nDataBytes = 0;
+    m_bFailed = false;
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray header = MakeHeader(format, 0);
+    if (m_file.write(header) != header.size())
+    {
+        m_file.close();
+        m_bFailed = true;
+        return false;
+    }
+    return true;
+}
+
+bool CSpStream::Write(const char* pData, qint64 nBytes)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_file.isOpen() || m_bFailed)
+        return false;
+    if (m_file.write(pData, nBytes) != nBytes)
+    {
+        m_bFailed = true;
+        return false;
+    }
+    m_nDataBytes += quint64(nBytes);
+    return true;
+}
+
+bool CSpStream::Close()
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_file.isOpen())
+        return !m_bFailed;
+    bool bOk = !m_bFailed;
+    if (bOk)
+    {
+        const QByteArray header = MakeHeader(m_format, m_nDataBytes);
+        bOk = m_file.seek(0) && m_file.write(header) == header.size() && m_file.flush();
+    }
+    m_file.close();
+    if (!bOk)
+        m_bFailed = true;
+    return bOk;
+}
+
+bool CSpStream::IsOpen() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_file.isOpen();
+}
+
+bool CSpStream::HasFailed() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_bFailed;
+}
+
+bool CSpStream::GetFormat(WAVEFORMATEX* pFormat) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (!pFormat)
+        return false;
+    *pFormat = m_format;
+    return true;
+}
+
+quint64 CSpStream::GetDataBytes() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_nDataBytes;
+}
