@@ -338,7 +338,7 @@ private Q_SLOTS:
         QVERIFY(selections.contains(QStringLiteral("Caf\u00e9")));
         QVERIFY(selections.contains(QStringLiteral("one")));
         QCOMPARE(pEdit->textCursor().selectedText(), QStringLiteral("three"));
-        QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->value(), 100);
+        QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->GetPos(), 100);
 
         // With Stop disabled (the reading was stopped), the end selects all.
         Item<QWidget>(dlg, IDC_BTN_STOP)->setEnabled(false);
@@ -368,13 +368,13 @@ private Q_SLOTS:
         QVERIFY(!Item<QWidget>(dlg, IDC_BTN_SPEAK)->isEnabled());
         QVERIFY(Item<QWidget>(dlg, IDC_BTN_STOP)->isEnabled());
         QVERIFY(!pEdit->textCursor().hasSelection());
-        QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->value(), 7);
+        QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->GetPos(), 7);
 
         // Once the text is spoken, the next notice takes the rest.
         dlg.m_bSpeakingText = 1;
         SpeakAndWait(dlg, QStringLiteral("alpha beta"));
         QCOMPARE(pEdit->textCursor().selectedText(), QStringLiteral("beta"));
-        QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->value(), 100);
+        QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->GetPos(), 100);
     }
 
     // Closing the window in the middle of a reading silences and releases
