@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 
-#include "app/languagecatalogue.h"
 #include "app/speechapp.h"
+#include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
 #include "speech/spobjecttokencategory.h"
 

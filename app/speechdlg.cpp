@@ -1,11 +1,11 @@
 #include "app/speechdlg.h"
 
 #include "app/aboutdlg.h"
-#include "app/languagecatalogue.h"
 #include "app/speechapp.h"
 #include "res/messageevent.h"
 #include "res/resourceids.h"
 #include "res/stringtable.h"
+#include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
 #include "widgets/bitmaphandles.h"
 #include "widgets/buttonst.h"

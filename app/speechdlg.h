@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/languagerecord.h"
 #include "audio/lamelibrary.h"
+#include "speech/languagerecord.h"
 #include "speech/spvoice.h"
 #include "widgets/colorref.h"
 

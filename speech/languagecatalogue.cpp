@@ -1,4 +1,4 @@
-#include "app/languagecatalogue.h"
+#include "speech/languagecatalogue.h"
 
 #include "res/resourceids.h"
 #include "res/stringtable.h"

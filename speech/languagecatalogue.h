@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/languagerecord.h"
+#include "speech/languagerecord.h"
 #include "speech/sapidefs.h"
 #include "speech/spobjecttoken.h"
 
