@@ -302,14 +302,6 @@ void CButtonST::Render(QImage& image) const
 
 void CButtonST::paintEvent(QPaintEvent* /*pEvent*/)
 {
-    const qreal dRatio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dRatio).toSize();
-    if (m_imageBuffer.size() != pixels)
-    {
-        m_imageBuffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        m_imageBuffer.setDevicePixelRatio(dRatio);
-    }
-    Render(m_imageBuffer);
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_imageBuffer);
+    Render(m_paintBuffer.Prepare(*this));
+    m_paintBuffer.Show(*this);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/colorref.h"
+#include "widgets/paintbuffer.h"
 
 #include <QIcon>
 #include <QImage>
@@ -87,6 +88,6 @@ private:
     int m_nMarginH = 3;
     int m_nMarginV = 3;
     QPoint m_ptPressedOffset{1, 1};
-    QImage m_imageBuffer;
+    CPaintBuffer m_paintBuffer;
     QPalette m_systemPalette;
 };

@@ -18,6 +18,5 @@ inline QColor ColorFromRef(COLORREF cr)
 
 inline COLORREF RefFromColor(const QColor& color)
 {
-    return COLORREF(color.red()) | (COLORREF(color.green()) << 8) |
-           (COLORREF(color.blue()) << 16);
+    return COLORREF(color.red()) | (COLORREF(color.green()) << 8) | (COLORREF(color.blue()) << 16);
 }

@@ -151,14 +151,6 @@ void CDigiStatic::Render(QImage& image)
 
 void CDigiStatic::paintEvent(QPaintEvent* /*pEvent*/)
 {
-    const qreal dRatio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dRatio).toSize();
-    if (m_imageBuffer.size() != pixels)
-    {
-        m_imageBuffer = QImage(pixels, QImage::Format_RGB32);
-        m_imageBuffer.setDevicePixelRatio(dRatio);
-    }
-    Render(m_imageBuffer);
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_imageBuffer);
+    Render(m_paintBuffer.Prepare(*this));
+    m_paintBuffer.Show(*this);
 }

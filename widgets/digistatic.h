@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/colorref.h"
+#include "widgets/paintbuffer.h"
 
 #include <QImage>
 #include <QLabel>
@@ -58,5 +59,5 @@ private:
     COLORREF m_crBackground = 0;
     int m_nStyle = DS_STYLE_KEEP_ASPECT | DS_STYLE_BLEND_OUTLINE;
     bool m_bRedrawNow = false;
-    QImage m_imageBuffer;
+    CPaintBuffer m_paintBuffer{QImage::Format_RGB32};
 };

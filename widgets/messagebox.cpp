@@ -27,8 +27,7 @@ void CMessageBox::Show(QWidget* pParent, const QString& strText, const QString& 
     QMessageBox box(pParent);
     box.setWindowTitle(strCaption);
     box.setText(strText);
-    box.setIcon((nFlags & 0xF0) == MB_ICONEXCLAMATION ? QMessageBox::Warning
-                                                       : QMessageBox::NoIcon);
+    box.setIcon((nFlags & 0xF0) == MB_ICONEXCLAMATION ? QMessageBox::Warning : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

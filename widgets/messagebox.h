@@ -15,8 +15,8 @@ public:
         MB_OK = 0x00,
         MB_ICONEXCLAMATION = 0x30
     };
-    using Hook = std::function<void(const QString& strText, const QString& strCaption,
-                                    unsigned nFlags)>;
+    using Hook =
+        std::function<void(const QString& strText, const QString& strCaption, unsigned nFlags)>;
 
     // Shows the text and waits for the user; without a GUI the text goes to
     // standard error.

@@ -149,17 +149,9 @@ void CPPHtmlStatic::Render(QImage& image)
 
 void CPPHtmlStatic::paintEvent(QPaintEvent* /*pEvent*/)
 {
-    const qreal dRatio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dRatio).toSize();
-    if (m_imageBuffer.size() != pixels)
-    {
-        m_imageBuffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        m_imageBuffer.setDevicePixelRatio(dRatio);
-    }
-    Render(m_imageBuffer);
+    Render(m_paintBuffer.Prepare(*this));
     ++m_nPaintCount;
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_imageBuffer);
+    m_paintBuffer.Show(*this);
 }
 
 QSize CPPHtmlStatic::sizeHint() const

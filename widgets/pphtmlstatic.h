@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/colorref.h"
+#include "widgets/paintbuffer.h"
 #include "widgets/pphtmldrawer.h"
 
 #include <QImage>
@@ -60,6 +61,6 @@ private:
     bool m_bFrameStrip = false;
     int m_nFrameInterval = 0;
     QTimer m_timerAnimation;
-    QImage m_imageBuffer;
+    CPaintBuffer m_paintBuffer;
     int m_nPaintCount = 0;
 };

@@ -398,14 +398,6 @@ void CTextProgressCtrl::paintEvent(QPaintEvent* /*pEvent*/)
 {
     if (m_nMin >= m_nMax)
         return;
-    const qreal dRatio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * dRatio).toSize();
-    if (m_imageBuffer.size() != pixels)
-    {
-        m_imageBuffer = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        m_imageBuffer.setDevicePixelRatio(dRatio);
-    }
-    Render(m_imageBuffer);
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_imageBuffer);
+    Render(m_paintBuffer.Prepare(*this));
+    m_paintBuffer.Show(*this);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/colorref.h"
+#include "widgets/paintbuffer.h"
 
 #include <QBasicTimer>
 #include <QFont>
@@ -105,7 +106,7 @@ private:
     int m_nStyle = 0;
     QString m_strWindowText;
     QBasicTimer m_timerMarquee;
-    QImage m_imageBuffer;
+    CPaintBuffer m_paintBuffer;
 
     static int s_nMarqueeDirection;
 };
