@@ -248,8 +248,9 @@ QString CCodePage::ToUnicode(const char* pBytes, qsizetype nBytes, unsigned nCod
 {
     if (nBytes <= 0)
         return QString();
-    bool bAscii = true;
-    for (qsizetype i = 0; i < nBytes; ++i)
+    // UTF-16 and ISO-2022 text is made of ASCII bytes without being ASCII.
+    bool bAscii = nCodePage != CP_UTF16LE && nCodePage != CP_UTF16BE && nCodePage != 50220;
+    for (qsizetype i = 0; bAscii && i < nBytes; ++i)
     {
         if (static_cast<unsigned char>(pBytes[i]) >= 0x80)
         {
