@@ -5,6 +5,7 @@
 #include "res/messageevent.h"
 #include "res/resourceids.h"
 #include "res/stringtable.h"
+#include "text/textextractor.h"
 #include "widgets/bitmaphandles.h"
 #include "widgets/buttonst.h"
 #include "widgets/digistatic.h"
@@ -20,6 +21,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -36,6 +38,7 @@
 #include <QTextBrowser>
 #include <QTimerEvent>
 #include <QUrl>
+#include <vector>
 
 namespace
 {
@@ -835,4 +838,22 @@ void CSpeechDlg::OnDestroy()
 QWidget* CSpeechDlg::GetDlgItem(int nId) const
 {
     return findChild<QWidget*>(QString::number(nId));
+}
+
+void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
+{
+    CSpeechApp* pApp = App();
+    const QString strTemp =
+        (pApp ? pApp->GetSettingsFolder() : QDir::tempPath() + QLatin1Char('/')) +
+        QStringLiteral("Temp/");
+    // Messages wait until the cursor is back to normal.
+    std::vector<std::pair<QString, unsigned>> messages;
+    CTextExtractor extractor(strTemp, [&messages](const QString& strMessage, unsigned nFlags) {
+        messages.emplace_back(strMessage, nFlags);
+    });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    extractor.GetTextFromFile(strPath, strText);
+    QApplication::restoreOverrideCursor();
+    for (const auto& [strMessage, nFlags] : messages)
+        CMessageBox::Show(this, strMessage, Title(), nFlags);
 }

@@ -43,6 +43,11 @@ public:
     bool OpenUrl(const QString& strAddress);
     void ShowShowcase();
 
+    // The plain text of a source document, normalised for the text pane;
+    // empty when nothing could be read (the user is told why). Waits with
+    // the window responsive.
+    void GetTextFromFile(const QString& strPath, QString& strText);
+
     // The control with the given id, or null.
     QWidget* GetDlgItem(int nId) const;
     // True while start-up decided that the window must close (a missing
