@@ -49,13 +49,22 @@ struct ExtractJob
     bool IsDone() const { return nState == Done; }
 };
 
+// Documents are read whole; past this size the memory is refused up front
+// rather than run out of.
+constexpr qint64 MaxDocumentBytes = qint64(512) << 20;
+
 bool ReadSource(ExtractJob& job, QByteArray& data)
 {
     QFile file(job.strPath);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    data = file.readAll();
     job.bSourceRead = true;
+    if (file.size() > MaxDocumentBytes)
+    {
+        job.strMessage = CTextExtractor::TooLargeMessage();
+        return false;
+    }
+    data = file.readAll();
     return true;
 }
 
@@ -86,7 +95,7 @@ void HtmlExtractThread(const std::shared_ptr<ExtractJob>& pJob)
 void RtfExtractThread(const std::shared_ptr<ExtractJob>& pJob)
 {
     ConvertSource(*pJob);
-    if (pJob->bSourceRead)
+    if (pJob->bSourceRead && pJob->strMessage.isEmpty())
     {
         const QString strTemp = CTextExtractor::TempPathFor(pJob->strTempFolder, pJob->strPath);
         QDir().mkpath(pJob->strTempFolder);
@@ -108,7 +117,7 @@ void RtfExtractThread(const std::shared_ptr<ExtractJob>& pJob)
     }
     g_bRtfDone = true;
     // Nobody will read the file of a document that was given up.
-    if (!pJob->Finish() && pJob->bSourceRead)
+    if (!pJob->Finish() && pJob->bSourceRead && pJob->strMessage.isEmpty())
         QFile::remove(pJob->strPath);
 }
 
@@ -139,6 +148,11 @@ CTextExtractor::CTextExtractor(const QString& strTempFolder, TextMessageSink sin
 {
     if (!m_strTempFolder.isEmpty() && !m_strTempFolder.endsWith(QLatin1Char('/')))
         m_strTempFolder += QLatin1Char('/');
+}
+
+QString CTextExtractor::TooLargeMessage()
+{
+    return QStringLiteral("The document is too large to read.");
 }
 
 QString CTextExtractor::TimeoutMessage()
@@ -191,6 +205,11 @@ void CTextExtractor::GetTextFromFile(const QString& strPath, QString& strText)
         {
             if (m_sink)
                 m_sink(QStringLiteral("Failed to get text file"), 0);
+        }
+        else if (!pJob->strMessage.isEmpty() && pJob->strText.isEmpty() && pFormat->ViaTextFile())
+        {
+            if (m_sink)
+                m_sink(pJob->strMessage, 0x30);
         }
         else if (pFormat->ViaTextFile())
         {

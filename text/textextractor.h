@@ -27,6 +27,7 @@ public:
     // How long a worker may take before its document is given up.
     void SetTimeout(int nMilliseconds) { m_nTimeout = nMilliseconds; }
     static QString TimeoutMessage();
+    static QString TooLargeMessage();
     // The temporary file an RTF document's text passes through.
     static QString TempPathFor(const QString& strTempFolder, const QString& strPath);
 

@@ -146,6 +146,29 @@ private Q_SLOTS:
         QCOMPARE(m_flags, QList<unsigned>{flags});
     }
 
+    // A huge document is refused before its bytes are read; the file is
+    // sparse, so the test costs no disk.
+    void hugeDocumentIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("doc") << "huge.doc";
+        QTest::newRow("rtf") << "huge.rtf";
+    }
+    void hugeDocumentIsRefused()
+    {
+        QFETCH(QString, name);
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(600) << 20));
+        file.close();
+        QString strText;
+        Extractor().GetTextFromFile(file.fileName(), strText);
+        file.remove();
+        QVERIFY(strText.isEmpty());
+        QCOMPARE(m_messages, QStringList{CTextExtractor::TooLargeMessage()});
+        QCOMPARE(m_flags, QList<unsigned>{0x30u});
+    }
+
     // The wait sleeps in an event loop: timers still run, the thread hardly
     // uses the processor, and a reader that does not finish is given up.
     void waitIsResponsiveAndEnds()
