@@ -257,11 +257,14 @@ public:
         m_bSpace = false;
         m_strOut.append(QLatin1Char('\n'));
     }
+    // Cells part by a tab alone: the line breaks their paragraphs ask for
+    // would leave a table as a column of tabs and empty lines.
     void Tab()
     {
-        FlushBreaks();
+        m_nBreaks = 0;
         m_bSpace = false;
         m_strOut.append(QLatin1Char('\t'));
+        m_bAfterCellTab = true;
     }
     void Breaks(int n)
     {
@@ -282,6 +285,11 @@ private:
     bool AtLineStart() const { return m_strOut.isEmpty() || m_strOut.back() == u'\n'; }
     void FlushBreaks()
     {
+        if (m_bAfterCellTab)
+        {
+            m_bAfterCellTab = false;
+            m_nBreaks = 0;
+        }
         if (m_nBreaks > 0 && !m_strOut.isEmpty())
         {
             int nHave = 0;
@@ -296,6 +304,7 @@ private:
 
     QString m_strOut;
     int m_nBreaks = 0;
+    bool m_bAfterCellTab = false;
     bool m_bSpace = false;
 };
 

@@ -5,7 +5,8 @@
 
 // The visible text of an HTML page, the way a browser's innerText gives the
 // body's text: blocks and br end lines ("\n"), paragraphs leave an empty line,
-// table cells are separated by tabs, white space collapses outside pre, and
+// table cells are separated by a tab alone (without the empty lines their
+// paragraphs would add), white space collapses outside pre, and
 // script, style, head, template and hidden elements give nothing.
 class CHtmlText
 {

@@ -282,7 +282,9 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
         return Status::OldWord;
     if (wIdent != 0xA5EC)
         return Status::NotWord;
-    if (nFib < 193)
+    // Word 6.0 and 95 wrote 101 to 105; Word 97 and later 192 and up, with a
+    // few writers between.
+    if (nFib < 106)
         return Status::OldWord;
     const uint16_t flags = U16(doc, 0x0A);
     if (flags & 0x0100)

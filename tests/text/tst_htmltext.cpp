@@ -38,6 +38,10 @@ private Q_SLOTS:
             << QByteArray("<table><tr><td>a</td><td>b</td></tr><tr><th>c</th><td>d</td>"
                           "</tr></table>after")
             << QStringLiteral("a\tb\nc\td\nafter");
+        QTest::newRow("paragraphs in cells")
+            << QByteArray("<table><tr><td><p>a</p></td><td><p>b</p><p>c</p></td></tr>"
+                          "<tr><td>d</td></tr></table><pre>e\t</pre><p>f</p>")
+            << QStringLiteral("a\tb\n\nc\n\nd\ne\t\n\nf");
         QTest::newRow("lists") << QByteArray("<ul><li>one<li>two</ul><ol><li>three</li></ol>")
                                << QStringLiteral("one\ntwo\nthree");
         QTest::newRow("text outside the body markup")
