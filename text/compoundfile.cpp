@@ -45,8 +45,10 @@ CCompoundFile::Status CCompoundFile::Open(const QByteArray& data)
     m_miniFat.clear();
     m_entries.clear();
     m_miniStream.clear();
-    if (!HasSignature(m_data) || m_data.size() < 512)
+    if (!HasSignature(m_data))
         return Status::NotCompound;
+    if (m_data.size() < 512)
+        return Status::Damaged;
     const uint16_t nShift = U16(m_data, 30);
     const uint16_t nMiniShift = U16(m_data, 32);
     if ((nShift != 9 && nShift != 12) || nMiniShift != 6)

@@ -1,6 +1,7 @@
 #include "text/documentformat.h"
 
 #include "text/compoundfile.h"
+#include "text/docxreader.h"
 #include "text/htmltext.h"
 #include "text/mhtreader.h"
 #include "text/rtfreader.h"
@@ -83,10 +84,15 @@ public:
         }
         if (CRtfReader::LooksLikeRtf(head))
             return CRtfReader::ToText(data);
-        if (head.startsWith("PK\x03\x04"))
+        if (CDocxReader::LooksLikeZip(head))
         {
-            strMessage = CWordReader::StatusMessage(CWordReader::Status::WordXml);
-            return QString();
+            QString strText;
+            const CDocxReader::Status status = CDocxReader::ToText(data, strText);
+            if (status != CDocxReader::Status::Ok)
+                strMessage = CWordReader::StatusMessage(status == CDocxReader::Status::Damaged
+                                                            ? CWordReader::Status::Damaged
+                                                            : CWordReader::Status::NotWord);
+            return strText;
         }
         if (CMhtReader::LooksLikeMht(head))
             return CMhtReader::ToText(data);

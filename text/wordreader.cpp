@@ -249,9 +249,6 @@ QString CWordReader::StatusMessage(Status status)
                               "cannot be read.");
     case Status::Damaged:
         return QStringLiteral("The Word document is damaged and cannot be read.");
-    case Status::WordXml:
-        return QStringLiteral("The file is a Word 2007 or later document (.docx) with a .doc "
-                              "name; such documents cannot be read yet.");
     case Status::Ok:
         break;
     }

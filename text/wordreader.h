@@ -16,8 +16,7 @@ public:
         NotWord,
         OldWord,
         Encrypted,
-        Damaged,
-        WordXml
+        Damaged
     };
 
     static Status ToText(const QByteArray& data, QString& strText);

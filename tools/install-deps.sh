@@ -12,7 +12,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng
   libmp3lame-dev libmp3lame0
   libsonic-dev
-  libgumbo-dev libuchardet-dev
+  libgumbo-dev libuchardet-dev zlib1g-dev
   libbenchmark-dev
   pulseaudio
   xvfb xauth x11-utils xdg-utils

@@ -51,8 +51,12 @@ private Q_SLOTS:
             << QByteArray("Header line\nFirst paragraph") << QString();
         QTest::newRow("missing file") << "none.txt" << QByteArray() << 1 << QByteArray()
                                       << "none.txt: Failed to get text file";
-        QTest::newRow("docx named doc") << QStringLiteral(KB_TEST_DATA_DIR "text/docx-named.doc")
-                                        << QByteArray() << 1 << QByteArray() << "(.docx)";
+        QTest::newRow("docx named doc")
+            << QStringLiteral(KB_TEST_DATA_DIR "text/docx-named.doc") << QByteArray() << 0
+            << QByteArray("Header line\nFirst paragraph") << QString();
+        QTest::newRow("damaged doc")
+            << "bad.doc" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) << 1 << QByteArray()
+            << "damaged";
         QTest::newRow("unknown type") << "a.xyz" << QByteArray("x") << 1 << QByteArray()
                                       << "not a document type the program reads";
         QTest::newRow("empty document") << "e.html" << QByteArray("<p> </p>") << 1 << QByteArray()

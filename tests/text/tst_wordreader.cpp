@@ -135,6 +135,58 @@ QByteArray WordDocument(const std::vector<Piece>& pieces, uint32_t nCcpText, uin
     return Compound({{QStringLiteral("WordDocument"), doc}, {QStringLiteral("1Table"), table}});
 }
 
+struct ZipPart
+{
+    const char* pszName;
+    QByteArray data;
+    bool bDeflate;
+};
+
+// A zip package; parts are stored, or deflated with zlib's stream wrapper
+// taken off.
+QByteArray Zip(const std::vector<ZipPart>& parts)
+{
+    QByteArray body, directory;
+    for (const ZipPart& part : parts)
+    {
+        QByteArray data = part.data;
+        if (part.bDeflate)
+        {
+            const QByteArray wrapped = qCompress(part.data, 9);
+            data = wrapped.mid(6, wrapped.size() - 10);
+        }
+        const QByteArray name(part.pszName);
+        QByteArray local(30, '\0');
+        Put32(local, 0, 0x04034B50);
+        Put16(local, 8, part.bDeflate ? 8 : 0);
+        Put32(local, 18, uint32_t(data.size()));
+        Put32(local, 22, uint32_t(part.data.size()));
+        Put16(local, 26, uint16_t(name.size()));
+        QByteArray central(46, '\0');
+        Put32(central, 0, 0x02014B50);
+        Put16(central, 10, part.bDeflate ? 8 : 0);
+        Put32(central, 20, uint32_t(data.size()));
+        Put32(central, 24, uint32_t(part.data.size()));
+        Put16(central, 28, uint16_t(name.size()));
+        Put32(central, 42, uint32_t(body.size()));
+        body.append(local + name + data);
+        directory.append(central + name);
+    }
+    QByteArray end(22, '\0');
+    Put32(end, 0, 0x06054B50);
+    Put16(end, 8, uint16_t(parts.size()));
+    Put16(end, 10, uint16_t(parts.size()));
+    Put32(end, 12, uint32_t(directory.size()));
+    Put32(end, 16, uint32_t(body.size()));
+    return body + directory + end;
+}
+
+QByteArray WordXml(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\"?><w:document xmlns:w=\"urn:w\" xmlns:mc=\"urn:mc\"><w:body>" +
+           body + "</w:body></w:document>";
+}
+
 QByteArray ReadData(const char* pszName)
 {
     QFile file(QStringLiteral(KB_TEST_DATA_DIR "text/") + QLatin1String(pszName));
@@ -267,6 +319,66 @@ private Q_SLOTS:
         QVERIFY(!CWordReader::StatusMessage(CWordReader::Status(status)).isEmpty());
     }
 
+    void wordXmlPackages_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("fields, deletions, drawings")
+            << Zip({{"word/document.xml",
+                     WordXml(
+                         "<w:p><w:r><w:t>Page </w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/>"
+                         "</w:r><w:r><w:instrText> PAGE </w:instrText></w:r><w:r><w:fldChar "
+                         "w:fldCharType=\"separate\"/></w:r><w:r><w:t>4</w:t></w:r><w:r>"
+                         "<w:fldChar w:fldCharType=\"end\"/></w:r><w:del><w:r><w:delText>gone"
+                         "</w:delText></w:r></w:del><w:r><w:t xml:space=\"preserve\"> &amp; "
+                         "more</w:t><w:tab/><w:t>x</w:t><w:br/><w:t>y</w:t></w:r></w:p><w:p>"
+                         "<mc:AlternateContent><mc:Choice><w:t>box</w:t></mc:Choice>"
+                         "<mc:Fallback><w:t>box</w:t></mc:Fallback></mc:AlternateContent>"
+                         "<w:r><w:t>end</w:t></w:r></w:p>"),
+                     true}})
+            << QStringLiteral("Page 4 & more\tx\ny\nboxend");
+        QTest::newRow("table with paragraphs in cells")
+            << Zip({{"word/document.xml",
+                     WordXml("<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p><w:p><w:r><w:t>"
+                             "b</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>c</w:t></w:r></w:p>"
+                             "</w:tc></w:tr><w:tr><w:tc><w:p/></w:tc><w:tc><w:p><w:r><w:t>d</w:t>"
+                             "</w:r></w:p></w:tc></w:tr></w:tbl><w:p><w:r><w:t>after</w:t></w:r></"
+                             "w:p>"),
+                     false}})
+            << QStringLiteral("a\nb\tc\n\td\nafter");
+        QTest::newRow("notes without their separators")
+            << Zip({{"word/document.xml", WordXml("<w:p><w:r><w:t>Body</w:t></w:r></w:p>"), false},
+                    {"word/footnotes.xml",
+                     "<w:footnotes xmlns:w=\"urn:w\"><w:footnote w:type=\"separator\" w:id=\"0\">"
+                     "<w:p><w:r><w:separator/><w:t>sep</w:t></w:r></w:p></w:footnote><w:footnote "
+                     "w:id=\"1\"><w:p><w:r><w:footnoteRef/></w:r><w:r><w:tab/><w:t> Note</w:t>"
+                     "</w:r></w:p></w:footnote></w:footnotes>",
+                     true},
+                    {"word/header10.xml",
+                     "<w:hdr xmlns:w=\"urn:w\"><w:p><w:r><w:t>H10</w:t>"
+                     "</w:r></w:p></w:hdr>",
+                     false},
+                    {"word/header2.xml",
+                     "<w:hdr xmlns:w=\"urn:w\"><w:p><w:r><w:t>H2</w:t>"
+                     "</w:r></w:p></w:hdr>",
+                     false}})
+            << QStringLiteral("H2\nH10\nBody\nNote");
+        QTest::newRow("inflating past the budget")
+            << Zip({{"word/document.xml",
+                     WordXml("<w:p><w:r><w:t>" + QByteArray(40 << 20, 'x') + "</w:t></w:r></w:p>"),
+                     true}})
+            << QString();
+    }
+    void wordXmlPackages()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, expected);
+        QString strMessage;
+        QCOMPARE(CDocumentFormats::ForPath(QStringLiteral("a.doc"))->ToText(data, strMessage),
+                 expected);
+        QCOMPARE(strMessage.isEmpty(), !expected.isEmpty());
+    }
+
     // A ".doc" is read as what it really is.
     void otherFormatsNamedDoc_data()
     {
@@ -280,8 +392,15 @@ private Q_SLOTS:
         QTest::newRow("web archive")
             << QByteArray("MIME-Version: 1.0\r\nContent-Type: text/html\r\n\r\n<p>archived</p>")
             << QStringLiteral("archived") << QString();
-        QTest::newRow("docx") << ReadData("docx-named.doc") << QString()
-                              << CWordReader::StatusMessage(CWordReader::Status::WordXml);
+        QTest::newRow("docx") << ReadData("docx-named.doc") << QStringLiteral("Header line\nFirst")
+                              << QString();
+        QTest::newRow("zip of something else")
+            << Zip({{"content.xml", "<x/>", false}}) << QString()
+            << CWordReader::StatusMessage(CWordReader::Status::NotWord);
+        QByteArray cut = ReadData("docx-named.doc");
+        cut.truncate(cut.size() - 200);
+        QTest::newRow("docx cut short")
+            << cut << QString() << CWordReader::StatusMessage(CWordReader::Status::Damaged);
         QTest::newRow("plain text") << QByteArray("hello") << QString()
                                     << CWordReader::StatusMessage(CWordReader::Status::NotWord);
     }
