@@ -138,6 +138,8 @@ bool IsRowEnd(const std::vector<RowEnd>& rows, uint32_t nFc)
 class CStoryText
 {
 public:
+    // Notes begin with their number's mark and a blank, which are left out.
+    void SetNotes() { m_bNotes = true; }
     void Add(char16_t ch, bool bRowEnd)
     {
         switch (ch)
@@ -229,8 +231,6 @@ private:
     std::vector<bool> m_fields;
     size_t m_nInCode = 0;
     bool m_bAfterMark = false;
-
-public:
     bool m_bNotes = false;
 };
 } // namespace
@@ -391,8 +391,8 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
             latin[i] = strLatin.size() == 256 ? strLatin.at(i).unicode() : static_cast<char16_t>(i);
     }
     CStoryText stories[7];
-    stories[1].m_bNotes = true;
-    stories[4].m_bNotes = true;
+    stories[1].SetNotes();
+    stories[4].SetNotes();
     CStoryText footers;
     const auto* pDoc = reinterpret_cast<const unsigned char*>(doc.constData());
     for (const Piece& piece : pieces)
