@@ -5,6 +5,7 @@
 #include "res/messageevent.h"
 #include "res/resourceids.h"
 #include "res/stringtable.h"
+#include "text/normalizetext.h"
 #include "text/textextractor.h"
 #include "widgets/bitmaphandles.h"
 #include "widgets/buttonst.h"
@@ -848,12 +849,16 @@ void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
         QStringLiteral("Temp/");
     // Messages wait until the cursor is back to normal.
     std::vector<std::pair<QString, unsigned>> messages;
-    CTextExtractor extractor(strTemp, [&messages](const QString& strMessage, unsigned nFlags) {
-        messages.emplace_back(strMessage, nFlags);
-    });
+    CTextExtractor extractor(strTemp, [&messages](const QString& strMessage, unsigned nFlags)
+                             { messages.emplace_back(strMessage, nFlags); });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     extractor.GetTextFromFile(strPath, strText);
     QApplication::restoreOverrideCursor();
     for (const auto& [strMessage, nFlags] : messages)
         CMessageBox::Show(this, strMessage, Title(), nFlags);
+}
+
+void CSpeechDlg::NormalizeText(QString& strText) const
+{
+    ::NormalizeText(strText);
 }

@@ -47,6 +47,9 @@ public:
     // empty when nothing could be read (the user is told why). Waits with
     // the window responsive.
     void GetTextFromFile(const QString& strPath, QString& strText);
+    // Line breaks in the text pane's one-character form, so that positions
+    // in the text are positions in the pane.
+    void NormalizeText(QString& strText) const;
 
     // The control with the given id, or null.
     QWidget* GetDlgItem(int nId) const;

@@ -108,6 +108,9 @@ private Q_SLOTS:
             dlg.GetTextFromFile(Write(QStringLiteral("Letter.rtf"), "{\\rtf1 one\\par two}"),
                                 strText);
             QCOMPARE(strText, QStringLiteral("one\rtwo"));
+            QString strTyped = QStringLiteral("a\r\nb\nc");
+            dlg.NormalizeText(strTyped);
+            QCOMPARE(strTyped, QStringLiteral("a\rb\rc"));
             QVERIFY(QDir(app.GetSettingsFolder() + QStringLiteral("Temp"))
                         .entryList(QDir::Files)
                         .isEmpty());
