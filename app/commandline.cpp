@@ -4,9 +4,13 @@
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
 #include "speech/spobjecttokencategory.h"
+#include "text/documentformat.h"
+#include "text/textextractor.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 namespace
 {
@@ -54,6 +58,40 @@ int ListVoices(const QString& strCode, QTextStream& out, QTextStream& err)
     out.flush();
     return CCommandLine::EXIT_OK;
 }
+
+// The document's text, one line per paragraph; exit status 1 with the
+// reason when nothing could be read.
+int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
+{
+    // The RTF round trip uses the settings' "Temp" folder, as the window does.
+    CSpeechApp app;
+    QTemporaryDir fallback;
+    const QString strTemp = app.InitSettings() ? app.GetSettingsFolder() + QStringLiteral("Temp/")
+                                               : fallback.path() + QLatin1Char('/');
+    QStringList reasons;
+    CTextExtractor extractor(strTemp, [&reasons](const QString& strMessage, unsigned)
+                             { reasons.append(strMessage); });
+    QString strText;
+    extractor.GetTextFromFile(strPath, strText);
+    if (strText.isEmpty())
+    {
+        if (reasons.isEmpty())
+            reasons.append(CDocumentFormats::ForPath(strPath)
+                               ? QStringLiteral("the document holds no text")
+                               : QStringLiteral("not a document type the program reads"));
+        for (const QString& strReason : qAsConst(reasons))
+            err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
+        err.flush();
+        return CCommandLine::EXIT_FAILED;
+    }
+    strText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    out << strText << "\n";
+    out.flush();
+    for (const QString& strReason : qAsConst(reasons))
+        err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
+    err.flush();
+    return CCommandLine::EXIT_OK;
+}
 } // namespace
 
 bool CCommandLine::WantsWindow(int argc, char** /*argv*/)
@@ -84,6 +122,11 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     parser.addPositionalArgument(QStringLiteral("CODE"),
                                  QStringLiteral("Language code for --list-voices."),
                                  QStringLiteral("[CODE]"));
+    const QCommandLineOption extractOption(
+        QStringLiteral("extract-text"),
+        QStringLiteral("Print the text of a document as UTF-8, one line per paragraph."),
+        QStringLiteral("FILE"));
+    parser.addOption(extractOption);
 
     if (!parser.parse(args))
     {
@@ -134,6 +177,16 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
                               : ListVoices(strCode.toLower(), out, err);
         app.ExitInstance();
         return nExit;
+    }
+    if (parser.isSet(extractOption))
+    {
+        if (!parser.positionalArguments().isEmpty())
+        {
+            UsageError(err, QStringLiteral("unexpected argument '%1'")
+                                .arg(parser.positionalArguments().constFirst()));
+            return EXIT_USAGE;
+        }
+        return ExtractText(parser.value(extractOption), out, err);
     }
     if (!parser.positionalArguments().isEmpty())
     {

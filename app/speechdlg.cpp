@@ -7,6 +7,8 @@
 #include "res/stringtable.h"
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
+#include "text/normalizetext.h"
+#include "text/textextractor.h"
 #include "widgets/bitmaphandles.h"
 #include "widgets/buttonst.h"
 #include "widgets/digistatic.h"
@@ -22,6 +24,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -38,6 +41,7 @@
 #include <QTextBrowser>
 #include <QTimerEvent>
 #include <QUrl>
+#include <vector>
 
 bool g_bConversionDone = false;
 
@@ -1049,4 +1053,26 @@ void CSpeechDlg::OnMp3Progress(double dPercent)
 {
     m_staticStatus->SetWindowText(
         CStringTable::Format(CStringTable::Get(IDS_MP3_PROGRESS), {dPercent}));
+}
+
+void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
+{
+    CSpeechApp* pApp = App();
+    const QString strTemp =
+        (pApp ? pApp->GetSettingsFolder() : QDir::tempPath() + QLatin1Char('/')) +
+        QStringLiteral("Temp/");
+    // Messages wait until the cursor is back to normal.
+    std::vector<std::pair<QString, unsigned>> messages;
+    CTextExtractor extractor(strTemp, [&messages](const QString& strMessage, unsigned nFlags)
+                             { messages.emplace_back(strMessage, nFlags); });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    extractor.GetTextFromFile(strPath, strText);
+    QApplication::restoreOverrideCursor();
+    for (const auto& [strMessage, nFlags] : messages)
+        CMessageBox::Show(this, strMessage, Title(), nFlags);
+}
+
+void CSpeechDlg::NormalizeText(QString& strText) const
+{
+    ::NormalizeText(strText);
 }

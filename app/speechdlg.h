@@ -62,6 +62,13 @@ public:
     // 64 bits so that texts past 42 million characters do not wrap; 0 for
     // an empty text.
     static int ProgressPercent(quint32 nPos, quint32 nLen, quint32 nTextLength);
+    // The plain text of a source document, normalised for the text pane;
+    // empty when nothing could be read (the user is told why). Waits with
+    // the window responsive.
+    void GetTextFromFile(const QString& strPath, QString& strText);
+    // Line breaks in the text pane's one-character form, so that positions
+    // in the text are positions in the pane.
+    void NormalizeText(QString& strText) const;
 
     // The control with the given id, or null.
     QWidget* GetDlgItem(int nId) const;

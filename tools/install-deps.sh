@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git clang clang-format
+  build-essential cmake ninja-build pkg-config git clang clang-format libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-multimedia-dev gstreamer1.0-plugins-good gstreamer1.0-plugins-base
   qt6-svg-dev qt6-image-formats-plugins
@@ -12,7 +12,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng
   libmp3lame-dev libmp3lame0
   libsonic-dev
-  libgumbo-dev libuchardet-dev
+  libgumbo-dev libuchardet-dev zlib1g-dev
   libbenchmark-dev
   pulseaudio
   xvfb xauth x11-utils xdg-utils

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The readers the fuzz targets and the corpus regression test drive: each
+// takes any bytes and must return, without faults, within bounded time and
+// memory. The result is the reader's text, normalised for the text pane.
+enum class FuzzReader
+{
+    TextFile,
+    Settings,
+    Rtf,
+    Word,
+    Html,
+    Mht
+};
+
+QString RunFuzzReader(FuzzReader reader, const QByteArray& data);
+// The corpus folder name of a reader ("textfile", "settings", "rtf", ...).
+const char* FuzzReaderName(FuzzReader reader);

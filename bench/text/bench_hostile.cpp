@@ -1,0 +1,182 @@
+// Time and peak memory of each reader on about a megabyte of input shaped
+// to be expensive: every row should stay well under a second and 64 MB
+// above the input itself. Each input runs in a child process of its own so
+// that the peak belongs to that input alone.
+#include "bench/fuzz/fuzzinputs.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+constexpr int Megabyte = 1 << 20;
+
+QByteArray Fill(const QByteArray& prefix, const QByteArray& unit, const QByteArray& suffix = {})
+{
+    QByteArray out = prefix;
+    while (out.size() + unit.size() + suffix.size() <= Megabyte)
+        out.append(unit);
+    return out + suffix;
+}
+
+QByteArray Utf16(const QByteArray& latin)
+{
+    QByteArray out("\xFF\xFE", 2);
+    for (char c : latin)
+        out.append(c).append('\0');
+    return out;
+}
+
+QByteArray Sample(const char* pszName)
+{
+    QFile file(QStringLiteral(KB_TEST_DATA_DIR "text/") + QLatin1String(pszName));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Case
+{
+    const char* pszName;
+    FuzzReader reader;
+    std::function<QByteArray()> make;
+};
+
+long PeakKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct Result
+{
+    double fMs;
+    long nPeakKb;
+    long nBaseKb;
+    int nChars;
+    int nInput;
+};
+} // namespace
+
+int main()
+{
+    const std::vector<Case> cases = {
+        {"html plain page", FuzzReader::Html,
+         [] { return Fill("<html><body>", "<p>Some words of text in a paragraph.</p>\n"); }},
+        {"html dense p", FuzzReader::Html, [] { return Fill("", "<p>x"); }},
+        {"html nested div", FuzzReader::Html, [] { return Fill("", "<div>"); }},
+        {"html self-closed div", FuzzReader::Html, [] { return Fill("", "<div/>"); }},
+        {"html nested table", FuzzReader::Html, [] { return Fill("", "<table><tr><td>"); }},
+        {"html nested template", FuzzReader::Html, [] { return Fill("", "<template>"); }},
+        {"html attributes", FuzzReader::Html, [] { return Fill("<p ", "a=1 ", ">x"); }},
+        {"html formatting reopened", FuzzReader::Html,
+         []
+         {
+             return Fill(
+                 QByteArray("<b id=1><i id=2><u id=3><s id=4><em id=5><a id=6><font id=7><tt id=8>")
+                     .repeated(50),
+                 "<p>x");
+         }},
+        {"html entities", FuzzReader::Html, [] { return Fill("<p>", "&amp;"); }},
+        {"html unclosed script", FuzzReader::Html, [] { return Fill("<script>", "<div>"); }},
+        {"html cells in a row", FuzzReader::Html, [] { return Fill("<table><tr>", "<td>x"); }},
+        {"html misnested anchors", FuzzReader::Html, [] { return Fill("", "<a><b><a><i>x"); }},
+        {"html foster-parented", FuzzReader::Html,
+         [] { return Fill("<table>", "<b>x<tr><td>y</td></tr>"); }},
+        {"html nested lists", FuzzReader::Html, [] { return Fill("", "<ul><li>"); }},
+        {"html nested svg", FuzzReader::Html, [] { return Fill("<svg>", "<g>"); }},
+        {"html nested select", FuzzReader::Html, [] { return Fill("", "<select><option>"); }},
+        {"html unclosed comments", FuzzReader::Html, [] { return Fill("", "<!--<p>"); }},
+        {"html formatting then table", FuzzReader::Html,
+         [] { return Fill(QByteArray("<b><i><u><s>").repeated(4), "<table><td>x</table>"); }},
+        {"mht many parts", FuzzReader::Mht,
+         [] {
+             return Fill("MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n",
+                         "--b\n\n");
+         }},
+        {"mht nested multiparts", FuzzReader::Mht,
+         []
+         {
+             return Fill("MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n",
+                         "--b\nContent-Type: multipart/related; boundary=b\n\n");
+         }},
+        {"mht base64 page", FuzzReader::Mht,
+         []
+         {
+             return Fill("MIME-Version: 1.0\nContent-Type: text/html\nContent-Transfer-Encoding: "
+                         "base64\n\n",
+                         QByteArray("<p>Some text of a page</p>").toBase64() + "\n");
+         }},
+        {"rtf plain text", FuzzReader::Rtf,
+         [] { return Fill("{\\rtf1\\ansi ", "Some words of text\\par\n", "}"); }},
+        {"rtf deep groups", FuzzReader::Rtf, [] { return Fill("{\\rtf1 ", "{"); }},
+        {"rtf unicode", FuzzReader::Rtf, [] { return Fill("{\\rtf1 ", "\\u1087?"); }},
+        {"rtf font table", FuzzReader::Rtf,
+         [] { return Fill("{\\rtf1{\\fonttbl", "{\\f1\\fcharset204 A;}"); }},
+        {"rtf hex bytes", FuzzReader::Rtf,
+         [] { return Fill("{\\rtf1\\ansi\\ansicpg1251 ", "\\'cf"); }},
+        {"word sample padded", FuzzReader::Word,
+         [] { return Sample("lo-sample.doc") + QByteArray(Megabyte, '\0'); }},
+        {"word fields", FuzzReader::Word,
+         [] { return Fill("{\\rtf1 ", "{\\field{\\*\\fldinst x}{\\fldrslt y}}"); }},
+        {"text one line", FuzzReader::TextFile,
+         [] { return Fill("\xEF\xBB\xBF", "\xF0\x9F\x98\x80"); }},
+        {"text empty lines", FuzzReader::TextFile, [] { return Fill("", "\r"); }},
+        {"text ansi", FuzzReader::TextFile, [] { return Fill("", "caf\xE9 \x80\n"); }},
+        {"settings many keys", FuzzReader::Settings,
+         [] { return Utf16(Fill("[S]\r\n", "k=v\r\n").left(Megabyte / 2)); }},
+        {"settings many sections", FuzzReader::Settings,
+         [] { return Utf16(Fill("", "[s]\r\n").left(Megabyte / 2)); }},
+    };
+
+    std::printf("%-28s %9s %9s %9s %9s\n", "input", "bytes", "ms", "peak MB", "chars");
+    int nOver = 0;
+    for (const Case& c : cases)
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return 1;
+        const pid_t pid = fork();
+        if (pid == 0)
+        {
+            close(fds[0]);
+            const QByteArray input = c.make();
+            Result result{};
+            result.nInput = int(input.size());
+            result.nBaseKb = PeakKb();
+            QElapsedTimer timer;
+            timer.start();
+            result.nChars = int(RunFuzzReader(c.reader, input).size());
+            result.fMs = double(timer.nsecsElapsed()) / 1e6;
+            result.nPeakKb = PeakKb();
+            if (write(fds[1], &result, sizeof result) != sizeof result)
+                _exit(1);
+            _exit(0);
+        }
+        close(fds[1]);
+        Result result{};
+        const bool bRead = read(fds[0], &result, sizeof result) == sizeof result;
+        close(fds[0]);
+        int nStatus = 0;
+        waitpid(pid, &nStatus, 0);
+        if (!bRead || !WIFEXITED(nStatus))
+        {
+            std::printf("%-28s FAILED\n", c.pszName);
+            ++nOver;
+            continue;
+        }
+        const double fPeakMb = double(result.nPeakKb - result.nBaseKb) / 1024.0;
+        if (fPeakMb > 64.0 || result.fMs > 5000.0)
+            ++nOver;
+        std::printf("%-28s %9d %9.1f %9.1f %9d\n", c.pszName, result.nInput, result.fMs, fPeakMb,
+                    result.nChars);
+    }
+    std::printf("%d input(s) over 64 MB or 5 s\n", nOver);
+    return nOver == 0 ? 0 : 1;
+}

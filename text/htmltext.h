@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The visible text of an HTML page, the way a browser's innerText gives the
+// body's text: blocks and br end lines ("\n"), paragraphs leave an empty line,
+// table cells are separated by a tab alone (without the empty lines their
+// paragraphs would add), white space collapses outside pre, and
+// script, style, head, template and hidden elements give nothing.
+class CHtmlText
+{
+public:
+    // nCodePage 0: the page's own character set (byte-order mark, meta
+    // charset or http-equiv), else Windows-1252.
+    static QString FromHtml(const QByteArray& html, unsigned nCodePage = 0);
+    static unsigned DetectCodePage(const QByteArray& html);
+    // UTF-8 markup rewritten so that nesting and attribute counts stay
+    // within what the parser handles in linear time; text is kept.
+    static QByteArray BoundMarkup(const QByteArray& utf8);
+    static bool LooksLikeHtml(const QByteArray& head);
+};

@@ -1,0 +1,45 @@
+#include "text/normalizetext.h"
+
+void NormalizeText(QString& strText)
+{
+    const qsizetype nLength = strText.size();
+    qsizetype i = 0;
+    // Most texts need one pass that finds nothing to change.
+    const QChar* pIn = strText.constData();
+    while (i < nLength)
+    {
+        const char16_t c = pIn[i].unicode();
+        if (c == u'\n' || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0 ||
+            (c == u'\r' && i + 1 < nLength && pIn[i + 1] == u'\n'))
+            break;
+        ++i;
+    }
+    if (i == nLength)
+        return;
+    QString strOut;
+    strOut.reserve(nLength);
+    strOut.append(pIn, i);
+    for (; i < nLength; ++i)
+    {
+        const char16_t c = pIn[i].unicode();
+        switch (c)
+        {
+        case u'\r':
+            if (i + 1 < nLength && pIn[i + 1] == u'\n')
+                ++i;
+            strOut.append(QLatin1Char('\r'));
+            break;
+        case u'\n':
+        case 0x2029:
+            strOut.append(QLatin1Char('\r'));
+            break;
+        case 0xFDD0:
+        case 0xFDD1:
+        case 0:
+            break;
+        default:
+            strOut.append(pIn[i]);
+        }
+    }
+    strText = strOut;
+}
