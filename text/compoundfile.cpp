@@ -1,4 +1,5 @@
 #include "text/compoundfile.h"
+#include "text/littleendian.h"
 
 #include <cstring>
 #include <vector>
@@ -8,23 +9,6 @@ namespace
 constexpr uint32_t EndOfChain = 0xFFFFFFFE;
 constexpr uint32_t FreeSect = 0xFFFFFFFF;
 const unsigned char g_signature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-
-uint16_t U16(const QByteArray& b, qsizetype nPos)
-{
-    if (nPos < 0 || nPos + 2 > b.size())
-        return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + nPos;
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t U32(const QByteArray& b, qsizetype nPos)
-{
-    if (nPos < 0 || nPos + 4 > b.size())
-        return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + nPos;
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 } // namespace
 
 bool CCompoundFile::HasSignature(const QByteArray& data)
@@ -49,13 +33,13 @@ CCompoundFile::Status CCompoundFile::Open(const QByteArray& data)
         return Status::NotCompound;
     if (m_data.size() < 512)
         return Status::Damaged;
-    const uint16_t nShift = U16(m_data, 30);
-    const uint16_t nMiniShift = U16(m_data, 32);
+    const uint16_t nShift = CLittleEndian::U16(m_data, 30);
+    const uint16_t nMiniShift = CLittleEndian::U16(m_data, 32);
     if ((nShift != 9 && nShift != 12) || nMiniShift != 6)
         return Status::Damaged;
     m_nSectorSize = 1u << nShift;
     m_nMiniSectorSize = 1u << nMiniShift;
-    m_nMiniCutoff = U32(m_data, 56);
+    m_nMiniCutoff = CLittleEndian::U32(m_data, 56);
     if (m_nMiniCutoff == 0 || m_nMiniCutoff > 0x100000)
         m_nMiniCutoff = 4096;
     const uint32_t nSectors = SectorCount();
@@ -64,18 +48,18 @@ CCompoundFile::Status CCompoundFile::Open(const QByteArray& data)
 
     // The sector allocation table, from the header's list and its chain.
     std::vector<uint32_t> fatSectors;
-    const uint32_t nFatSectors = U32(m_data, 44);
+    const uint32_t nFatSectors = CLittleEndian::U32(m_data, 44);
     for (int i = 0; i < 109 && fatSectors.size() < nFatSectors; ++i)
-        fatSectors.push_back(U32(m_data, 76 + i * 4));
-    uint32_t nDifat = U32(m_data, 68);
+        fatSectors.push_back(CLittleEndian::U32(m_data, 76 + i * 4));
+    uint32_t nDifat = CLittleEndian::U32(m_data, 68);
     const uint32_t nPerDifat = m_nSectorSize / 4 - 1;
     uint32_t nGuard = 0;
     while (fatSectors.size() < nFatSectors && nDifat < nSectors && nGuard++ <= nSectors)
     {
         const qsizetype nBase = static_cast<qsizetype>(nDifat + 1) * m_nSectorSize;
         for (uint32_t i = 0; i < nPerDifat && fatSectors.size() < nFatSectors; ++i)
-            fatSectors.push_back(U32(m_data, nBase + i * 4));
-        nDifat = U32(m_data, nBase + nPerDifat * 4);
+            fatSectors.push_back(CLittleEndian::U32(m_data, nBase + i * 4));
+        nDifat = CLittleEndian::U32(m_data, nBase + nPerDifat * 4);
     }
     if (fatSectors.size() < nFatSectors || nFatSectors > nSectors)
         return Status::Damaged;
@@ -86,27 +70,28 @@ CCompoundFile::Status CCompoundFile::Open(const QByteArray& data)
             return Status::Damaged;
         const qsizetype nBase = static_cast<qsizetype>(nSector + 1) * m_nSectorSize;
         for (uint32_t i = 0; i < m_nSectorSize / 4; ++i)
-            m_fat.push_back(U32(m_data, nBase + i * 4));
+            m_fat.push_back(CLittleEndian::U32(m_data, nBase + i * 4));
     }
 
     QByteArray dir;
-    if (!ReadChain(U32(m_data, 48), static_cast<uint64_t>(nSectors) * m_nSectorSize, dir))
+    if (!ReadChain(CLittleEndian::U32(m_data, 48), static_cast<uint64_t>(nSectors) * m_nSectorSize,
+                   dir))
         return Status::Damaged;
     for (qsizetype nPos = 0; nPos + 128 <= dir.size(); nPos += 128)
     {
         Entry entry;
         entry.nType = static_cast<unsigned char>(dir.at(nPos + 66));
-        const int nNameBytes = qMin<int>(U16(dir, nPos + 64), 64);
+        const int nNameBytes = qMin<int>(CLittleEndian::U16(dir, nPos + 64), 64);
         const int nChars = qMax(0, nNameBytes / 2 - 1);
         for (int i = 0; i < nChars; ++i)
-            entry.strName.append(QChar(U16(dir, nPos + i * 2)));
-        entry.nStart = U32(dir, nPos + 116);
-        entry.nSize = U32(dir, nPos + 120);
+            entry.strName.append(QChar(CLittleEndian::U16(dir, nPos + i * 2)));
+        entry.nStart = CLittleEndian::U32(dir, nPos + 116);
+        entry.nSize = CLittleEndian::U32(dir, nPos + 120);
         if (m_nSectorSize == 4096)
-            entry.nSize |= static_cast<uint64_t>(U32(dir, nPos + 124)) << 32;
-        entry.nLeft = U32(dir, nPos + 68);
-        entry.nRight = U32(dir, nPos + 72);
-        entry.nChild = U32(dir, nPos + 76);
+            entry.nSize |= static_cast<uint64_t>(CLittleEndian::U32(dir, nPos + 124)) << 32;
+        entry.nLeft = CLittleEndian::U32(dir, nPos + 68);
+        entry.nRight = CLittleEndian::U32(dir, nPos + 72);
+        entry.nChild = CLittleEndian::U32(dir, nPos + 76);
         m_entries.push_back(entry);
     }
     if (m_entries.empty() || m_entries.front().nType != 5)
@@ -117,16 +102,16 @@ CCompoundFile::Status CCompoundFile::Open(const QByteArray& data)
     const Entry& root = m_entries.front();
     if (root.nSize > 0 && !ReadChain(root.nStart, root.nSize, m_miniStream))
         return Status::Damaged;
-    const uint32_t nMiniFatSectors = U32(m_data, 64);
+    const uint32_t nMiniFatSectors = CLittleEndian::U32(m_data, 64);
     if (nMiniFatSectors > 0 && nMiniFatSectors <= nSectors)
     {
         QByteArray miniFat;
-        if (!ReadChain(U32(m_data, 60), static_cast<uint64_t>(nMiniFatSectors) * m_nSectorSize,
-                       miniFat))
+        if (!ReadChain(CLittleEndian::U32(m_data, 60),
+                       static_cast<uint64_t>(nMiniFatSectors) * m_nSectorSize, miniFat))
             return Status::Damaged;
         m_miniFat.resize(static_cast<size_t>(miniFat.size() / 4));
         for (size_t i = 0; i < m_miniFat.size(); ++i)
-            m_miniFat[i] = U32(miniFat, static_cast<qsizetype>(i) * 4);
+            m_miniFat[i] = CLittleEndian::U32(miniFat, static_cast<qsizetype>(i) * 4);
     }
     return Status::Ok;
 }

@@ -1,4 +1,5 @@
 #include "text/docxreader.h"
+#include "text/littleendian.h"
 
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -9,23 +10,6 @@
 
 namespace
 {
-uint16_t U16(const QByteArray& b, qsizetype nPos)
-{
-    if (nPos < 0 || nPos + 2 > b.size())
-        return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + nPos;
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t U32(const QByteArray& b, qsizetype nPos)
-{
-    if (nPos < 0 || nPos + 4 > b.size())
-        return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + nPos;
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 struct ZipEntry
 {
     uint16_t nMethod = 0;
@@ -40,7 +24,7 @@ bool ReadDirectory(const QByteArray& zip, std::map<QString, ZipEntry>& entries)
     qsizetype nEnd = -1;
     for (qsizetype i = zip.size() - 22; i >= nLowest; --i)
     {
-        if (U32(zip, i) == 0x06054B50)
+        if (CLittleEndian::U32(zip, i) == 0x06054B50)
         {
             nEnd = i;
             break;
@@ -48,18 +32,19 @@ bool ReadDirectory(const QByteArray& zip, std::map<QString, ZipEntry>& entries)
     }
     if (nEnd < 0)
         return false;
-    const uint16_t nCount = U16(zip, nEnd + 10);
-    qsizetype nPos = U32(zip, nEnd + 16);
+    const uint16_t nCount = CLittleEndian::U16(zip, nEnd + 10);
+    qsizetype nPos = CLittleEndian::U32(zip, nEnd + 16);
     for (uint16_t i = 0; i < nCount; ++i)
     {
-        if (U32(zip, nPos) != 0x02014B50)
+        if (CLittleEndian::U32(zip, nPos) != 0x02014B50)
             return !entries.empty();
         ZipEntry entry;
-        entry.nMethod = U16(zip, nPos + 10);
-        entry.nCompressed = U32(zip, nPos + 20);
-        entry.nOffset = U32(zip, nPos + 42);
-        const uint16_t nName = U16(zip, nPos + 28);
-        const qsizetype nNext = nPos + 46 + nName + U16(zip, nPos + 30) + U16(zip, nPos + 32);
+        entry.nMethod = CLittleEndian::U16(zip, nPos + 10);
+        entry.nCompressed = CLittleEndian::U32(zip, nPos + 20);
+        entry.nOffset = CLittleEndian::U32(zip, nPos + 42);
+        const uint16_t nName = CLittleEndian::U16(zip, nPos + 28);
+        const qsizetype nNext = nPos + 46 + nName + CLittleEndian::U16(zip, nPos + 30) +
+                                CLittleEndian::U16(zip, nPos + 32);
         if (nPos + 46 + nName > zip.size())
             return !entries.empty();
         entries[QString::fromUtf8(zip.constData() + nPos + 46, nName)] = entry;
@@ -74,9 +59,10 @@ bool ReadEntry(const QByteArray& zip, const ZipEntry& entry, qint64& nBudget, QB
 {
     out.clear();
     const qsizetype nHeader = entry.nOffset;
-    if (U32(zip, nHeader) != 0x04034B50)
+    if (CLittleEndian::U32(zip, nHeader) != 0x04034B50)
         return false;
-    const qsizetype nData = nHeader + 30 + U16(zip, nHeader + 26) + U16(zip, nHeader + 28);
+    const qsizetype nData = nHeader + 30 + CLittleEndian::U16(zip, nHeader + 26) +
+                            CLittleEndian::U16(zip, nHeader + 28);
     if (nData > zip.size() || entry.nCompressed > zip.size() - nData)
         return false;
     const char* pIn = zip.constData() + nData;

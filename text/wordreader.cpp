@@ -1,4 +1,5 @@
 #include "text/wordreader.h"
+#include "text/littleendian.h"
 
 #include "text/codepage.h"
 #include "text/compoundfile.h"
@@ -10,23 +11,6 @@
 
 namespace
 {
-uint16_t U16(const QByteArray& b, qsizetype nPos)
-{
-    if (nPos < 0 || nPos + 2 > b.size())
-        return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + nPos;
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t U32(const QByteArray& b, qsizetype nPos)
-{
-    if (nPos < 0 || nPos + 4 > b.size())
-        return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + nPos;
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 struct Piece
 {
     uint32_t nCpStart;
@@ -53,7 +37,8 @@ std::vector<RowEnd> FindRowEnds(const QByteArray& doc, const QByteArray& table, 
     const uint32_t nPages = (nLcbPlc - 4) / 8;
     for (uint32_t i = 0; i < nPages; ++i)
     {
-        const uint32_t nPn = U32(table, nFcPlc + (nPages + 1) * 4 + i * 4) & 0x3FFFFF;
+        const uint32_t nPn =
+            CLittleEndian::U32(table, nFcPlc + (nPages + 1) * 4 + i * 4) & 0x3FFFFF;
         const qsizetype nPage = static_cast<qsizetype>(nPn) * 512;
         if (nPage + 512 > doc.size())
             continue;
@@ -83,7 +68,7 @@ std::vector<RowEnd> FindRowEnds(const QByteArray& doc, const QByteArray& table, 
             bool bRowEnd = false;
             while (nSprm + 2 <= nEnd)
             {
-                const uint16_t sprm = U16(doc, nSprm);
+                const uint16_t sprm = CLittleEndian::U16(doc, nSprm);
                 nSprm += 2;
                 int nSize;
                 switch (sprm >> 13)
@@ -105,7 +90,7 @@ std::vector<RowEnd> FindRowEnds(const QByteArray& doc, const QByteArray& table, 
                     break;
                 default:
                     if (sprm == 0xD608 || sprm == 0xD606)
-                        nSize = U16(doc, nSprm) + 1;
+                        nSize = CLittleEndian::U16(doc, nSprm) + 1;
                     else
                         nSize = (nSprm < nEnd ? static_cast<unsigned char>(doc.at(nSprm)) : 0) + 1;
                     break;
@@ -115,7 +100,8 @@ std::vector<RowEnd> FindRowEnds(const QByteArray& doc, const QByteArray& table, 
                 nSprm += nSize;
             }
             if (bRowEnd)
-                rows.push_back({U32(doc, nPage + r * 4), U32(doc, nPage + (r + 1) * 4)});
+                rows.push_back({CLittleEndian::U32(doc, nPage + r * 4),
+                                CLittleEndian::U32(doc, nPage + (r + 1) * 4)});
         }
     }
     std::sort(rows.begin(), rows.end(),
@@ -273,8 +259,8 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     QByteArray doc;
     if (!file.ReadStream(QStringLiteral("WordDocument"), doc) || doc.size() < 0x1A2 + 8)
         return Status::Damaged;
-    const uint16_t wIdent = U16(doc, 0);
-    const uint16_t nFib = U16(doc, 2);
+    const uint16_t wIdent = CLittleEndian::U16(doc, 0);
+    const uint16_t nFib = CLittleEndian::U16(doc, 2);
     if (wIdent == 0xA5DC || (wIdent == 0xA5EC && nFib < 101))
         return Status::OldWord;
     if (wIdent != 0xA5EC)
@@ -283,7 +269,7 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     // few writers between.
     if (nFib < 106)
         return Status::OldWord;
-    const uint16_t flags = U16(doc, 0x0A);
+    const uint16_t flags = CLittleEndian::U16(doc, 0x0A);
     if (flags & 0x0100)
         return Status::Encrypted;
     QByteArray table;
@@ -291,18 +277,19 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     if (!file.ReadStream(strTable, table))
         return Status::Damaged;
 
-    const qsizetype nCsw = U16(doc, 32);
+    const qsizetype nCsw = CLittleEndian::U16(doc, 32);
     const qsizetype nLw = 34 + nCsw * 2 + 2;
-    const qsizetype nCslw = U16(doc, 34 + nCsw * 2);
+    const qsizetype nCslw = CLittleEndian::U16(doc, 34 + nCsw * 2);
     const qsizetype nBlob = nLw + nCslw * 4 + 2;
-    const qsizetype nCbRgFcLcb = U16(doc, nLw + nCslw * 4);
+    const qsizetype nCbRgFcLcb = CLittleEndian::U16(doc, nLw + nCslw * 4);
     if (nCslw < 22 || nCbRgFcLcb < 34 || nBlob + 34 * 8 > doc.size())
         return Status::Damaged;
-    const uint32_t ccp[7] = {U32(doc, nLw + 12), U32(doc, nLw + 16), U32(doc, nLw + 20),
-                             U32(doc, nLw + 28), U32(doc, nLw + 32), U32(doc, nLw + 36),
-                             U32(doc, nLw + 40)};
-    const uint32_t nFcClx = U32(doc, nBlob + 33 * 8);
-    const uint32_t nLcbClx = U32(doc, nBlob + 33 * 8 + 4);
+    const uint32_t ccp[7] = {CLittleEndian::U32(doc, nLw + 12), CLittleEndian::U32(doc, nLw + 16),
+                             CLittleEndian::U32(doc, nLw + 20), CLittleEndian::U32(doc, nLw + 28),
+                             CLittleEndian::U32(doc, nLw + 32), CLittleEndian::U32(doc, nLw + 36),
+                             CLittleEndian::U32(doc, nLw + 40)};
+    const uint32_t nFcClx = CLittleEndian::U32(doc, nBlob + 33 * 8);
+    const uint32_t nLcbClx = CLittleEndian::U32(doc, nBlob + 33 * 8 + 4);
     if (nLcbClx == 0 || static_cast<qsizetype>(nFcClx) + nLcbClx > table.size())
         return Status::Damaged;
 
@@ -310,10 +297,10 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     qsizetype nPos = nFcClx;
     const qsizetype nClxEnd = static_cast<qsizetype>(nFcClx) + nLcbClx;
     while (nPos < nClxEnd && table.at(nPos) == 0x01)
-        nPos += 3 + static_cast<int16_t>(U16(table, nPos + 1));
+        nPos += 3 + static_cast<int16_t>(CLittleEndian::U16(table, nPos + 1));
     if (nPos < nFcClx || nPos + 5 > nClxEnd || table.at(nPos) != 0x02)
         return Status::Damaged;
-    const uint32_t nLcbPcd = U32(table, nPos + 1);
+    const uint32_t nLcbPcd = CLittleEndian::U32(table, nPos + 1);
     const qsizetype nPlc = nPos + 5;
     if (nLcbPcd < 16 || nPlc + nLcbPcd > table.size() || (nLcbPcd - 4) % 12 != 0)
         return Status::Damaged;
@@ -324,9 +311,9 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     for (uint32_t i = 0; i < nPieces; ++i)
     {
         Piece piece;
-        piece.nCpStart = U32(table, nPlc + i * 4);
-        piece.nCpEnd = U32(table, nPlc + (i + 1) * 4);
-        const uint32_t nFcRaw = U32(table, nPlc + (nPieces + 1) * 4 + i * 8 + 2);
+        piece.nCpStart = CLittleEndian::U32(table, nPlc + i * 4);
+        piece.nCpEnd = CLittleEndian::U32(table, nPlc + (i + 1) * 4);
+        const uint32_t nFcRaw = CLittleEndian::U32(table, nPlc + (nPieces + 1) * 4 + i * 8 + 2);
         piece.bCompressed = (nFcRaw & 0x40000000) != 0;
         piece.nFc = piece.bCompressed ? (nFcRaw & ~0x40000000u) / 2 : nFcRaw;
         if (piece.nCpEnd < piece.nCpStart || (i > 0 && piece.nCpStart < pieces.back().nCpEnd))
@@ -343,7 +330,8 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     }
 
     const std::vector<RowEnd> rows =
-        FindRowEnds(doc, table, U32(doc, nBlob + 13 * 8), U32(doc, nBlob + 13 * 8 + 4));
+        FindRowEnds(doc, table, CLittleEndian::U32(doc, nBlob + 13 * 8),
+                    CLittleEndian::U32(doc, nBlob + 13 * 8 + 4));
 
     // The stories follow one another in character positions.
     uint64_t nStoryStart[8];
@@ -361,12 +349,12 @@ CWordReader::Status CWordReader::ToText(const QByteArray& data, QString& strText
     // Header stories: the first six are the note separators, then six per
     // section (even, odd header; even, odd footer; first header, footer).
     std::vector<uint32_t> hdd;
-    const uint32_t nFcHdd = U32(doc, nBlob + 11 * 8);
-    const uint32_t nLcbHdd = U32(doc, nBlob + 11 * 8 + 4);
+    const uint32_t nFcHdd = CLittleEndian::U32(doc, nBlob + 11 * 8);
+    const uint32_t nLcbHdd = CLittleEndian::U32(doc, nBlob + 11 * 8 + 4);
     if (ccp[2] > 0 && nLcbHdd >= 8 && static_cast<qsizetype>(nFcHdd) + nLcbHdd <= table.size())
     {
         for (uint32_t i = 0; i < nLcbHdd / 4; ++i)
-            hdd.push_back(U32(table, nFcHdd + i * 4));
+            hdd.push_back(CLittleEndian::U32(table, nFcHdd + i * 4));
     }
     auto isFooter = [&hdd](uint64_t nRel)
     {
