@@ -2,10 +2,55 @@
 
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QElapsedTimer>
 #include <QMediaDevices>
+
+#include <deque>
 
 namespace
 {
+// Qt 6.4's PulseAudio sink can still be called back by the sound server
+// shortly after stop() (a late state change lands in the deleted object and
+// crashes the server's thread). A stopped sink is therefore kept for a grace
+// period and deleted later, on the thread that made it.
+constexpr qint64 g_nGraceMs = 3000;
+
+struct SRetiredSink
+{
+    QElapsedTimer age;
+    std::unique_ptr<QAudioSink> pSink;
+};
+
+class CRetiredSinks
+{
+public:
+    ~CRetiredSinks()
+    {
+        // At thread exit a sink still in its grace period is left to the
+        // process: a few stopped streams cost less than a crash.
+        for (SRetiredSink& retired : m_sinks)
+        {
+            if (!retired.age.hasExpired(g_nGraceMs))
+                static_cast<void>(retired.pSink.release());
+        }
+    }
+
+    void Retire(std::unique_ptr<QAudioSink> pSink)
+    {
+        while (!m_sinks.empty() && m_sinks.front().age.hasExpired(g_nGraceMs))
+            m_sinks.pop_front();
+        SRetiredSink retired;
+        retired.age.start();
+        retired.pSink = std::move(pSink);
+        m_sinks.push_back(std::move(retired));
+    }
+
+private:
+    std::deque<SRetiredSink> m_sinks;
+};
+
+thread_local CRetiredSinks t_retiredSinks;
+
 QAudioFormat ToQt(const WAVEFORMATEX& format)
 {
     QAudioFormat qtFormat;
@@ -84,7 +129,7 @@ void CSpQtAudioSink::Stop()
     if (m_pSink)
     {
         m_pSink->stop();
-        m_pSink.reset();
+        t_retiredSinks.Retire(std::move(m_pSink));
     }
     m_pIo = nullptr;
 }
