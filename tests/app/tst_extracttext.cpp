@@ -1,5 +1,6 @@
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
+#include "tests/support/testfiles.h"
 #include "widgets/messagebox.h"
 
 #include <QApplication>
@@ -19,12 +20,7 @@ private:
 
     QString Write(const QString& strName, const QByteArray& bytes)
     {
-        const QString strPath = m_home.filePath(strName);
-        QFile file(strPath);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write");
-        file.write(bytes);
-        return strPath;
+        return KbTest::WriteFileIn(m_home, strName, bytes);
     }
 
 private Q_SLOTS:

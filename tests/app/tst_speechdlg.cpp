@@ -3,6 +3,7 @@
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
 #include "res/resourcemodule.h"
+#include "tests/support/windowtest.h"
 #include "widgets/buttonst.h"
 #include "widgets/colorref.h"
 #include "widgets/digistatic.h"
@@ -65,6 +66,8 @@ bool WriteToneWav(const QString& strPath)
 }
 } // namespace
 
+using KbTest::Item;
+
 class CSpeechDlgTest : public QObject
 {
     Q_OBJECT
@@ -91,10 +94,6 @@ private:
         m_pApp->InitSettings();
         return *m_pApp;
     }
-    template <typename T> static T* Item(const CSpeechDlg& dlg, int nId)
-    {
-        return qobject_cast<T*>(dlg.GetDlgItem(nId));
-    }
     static COLORREF ButtonFace()
     {
         return RefFromColor(QApplication::palette().color(QPalette::Button));
@@ -103,9 +102,7 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_pHome = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", m_pHome->path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
+        m_pHome = KbTest::UseFreshHome();
         m_messages.clear();
         CMessageBox::SetHook(
             [this](const QString& strText, const QString& strCaption, unsigned nFlags) {
@@ -114,9 +111,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
+        KbTest::EndApp(m_pApp);
         CMessageBox::SetHook(nullptr);
         m_pHome.reset();
     }

@@ -4,6 +4,7 @@
 #include "res/resourceids.h"
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
+#include "tests/support/windowtest.h"
 #include "widgets/messagebox.h"
 #include "widgets/pphtmlstatic.h"
 #include "widgets/textprogressctrl.h"
@@ -45,6 +46,8 @@ QStringList Items(const QListWidget* pList)
 
 // The catalogue, the voice list and the window's handling of the voice and
 // its events.
+using KbTest::Item;
+
 class CSpeechEventsTest : public QObject
 {
     Q_OBJECT
@@ -67,10 +70,6 @@ private:
         m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
         m_pApp->InitSettings();
     }
-    template <typename T> static T* Item(const CSpeechDlg& dlg, int nId)
-    {
-        return qobject_cast<T*>(dlg.GetDlgItem(nId));
-    }
     static void ChooseLanguage(CSpeechDlg& dlg, const QString& strDisplayName)
     {
         QComboBox* pCombo = Item<QComboBox>(dlg, IDC_COMBO_LANGUAGE);
@@ -91,18 +90,14 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_pHome = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", m_pHome->path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
+        m_pHome = KbTest::UseFreshHome();
         m_messages.clear();
         CMessageBox::SetHook([this](const QString& strText, const QString&, unsigned)
                              { m_messages.append(strText); });
     }
     void cleanup()
     {
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
+        KbTest::EndApp(m_pApp);
         CMessageBox::SetHook(nullptr);
         m_pHome.reset();
     }

@@ -2,6 +2,7 @@
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
 #include "res/stringtable.h"
+#include "tests/support/windowtest.h"
 #include "widgets/buttonst.h"
 #include "widgets/colorref.h"
 #include "widgets/digistatic.h"
@@ -44,6 +45,8 @@ int CountColour(const QImage& image, const QRect& area, const QColor& colour)
 
 // The main window with the reading display shown as a reading shows it:
 // each self-drawn control appears in the colours of the settings file.
+using KbTest::Item;
+
 class CWindowLookTest : public QObject
 {
     Q_OBJECT
@@ -51,10 +54,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_pHome;
     std::unique_ptr<CSpeechApp> m_pApp;
 
-    template <typename T> static T* Item(const CSpeechDlg& dlg, int nId)
-    {
-        return qobject_cast<T*>(dlg.GetDlgItem(nId));
-    }
     static QRect AreaOf(const CSpeechDlg& dlg, int nId)
     {
         const QWidget* pWidget = dlg.GetDlgItem(nId);
@@ -64,16 +63,12 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_pHome = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", m_pHome->path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
+        m_pHome = KbTest::UseFreshHome();
         CMessageBox::SetHook([](const QString&, const QString&, unsigned) {});
     }
     void cleanup()
     {
-        if (m_pApp)
-            m_pApp->ExitInstance();
-        m_pApp.reset();
+        KbTest::EndApp(m_pApp);
         CMessageBox::SetHook(nullptr);
         m_pHome.reset();
     }

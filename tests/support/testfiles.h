@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
+#include <QtGlobal>
 
 namespace KbTest
 {
@@ -32,5 +34,15 @@ inline bool WriteFile(const QString& strPath, const QByteArray& bytes)
     QDir().mkpath(QFileInfo(strPath).absolutePath());
     QFile file(strPath);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+// Writes a file of the test's own into its scratch folder and returns the
+// path; a test that cannot write its input stops at once.
+inline QString WriteFileIn(const QTemporaryDir& dir, const QString& strName,
+                           const QByteArray& bytes)
+{
+    const QString strPath = dir.filePath(strName);
+    if (!WriteFile(strPath, bytes))
+        qFatal("cannot write %s", qPrintable(strPath));
+    return strPath;
 }
 } // namespace KbTest

@@ -1,3 +1,4 @@
+#include "tests/support/testfiles.h"
 #include "text/documentformat.h"
 #include "text/rtfreader.h"
 #include "text/textextractor.h"
@@ -58,12 +59,7 @@ private:
 
     QString Write(const QString& strName, const QByteArray& bytes)
     {
-        const QString strPath = m_dir.filePath(strName);
-        QFile file(strPath);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write");
-        file.write(bytes);
-        return strPath;
+        return KbTest::WriteFileIn(m_dir, strName, bytes);
     }
 
 private Q_SLOTS:

@@ -1,3 +1,4 @@
+#include "tests/support/losample.h"
 #include "text/documentformat.h"
 #include "text/wordreader.h"
 
@@ -206,15 +207,7 @@ private Q_SLOTS:
     {
         QString strText;
         QCOMPARE(CWordReader::ToText(ReadData("lo-sample.doc"), strText), CWordReader::Status::Ok);
-        QCOMPARE(strText, QStringLiteral(u"Header line\n"
-                                         u"First paragraph with a note here.\n"
-                                         u"Второй абзац: привет, мир. Ελληνικά. 😀 emoji.\n"
-                                         u"A1\tB1\nA2\tB2\n"
-                                         u"Line one\nline two\ttabbed.\n"
-                                         u"Page 1 of the text.\n"
-                                         u"After the break.\n"
-                                         u"The footnote text.\n"
-                                         u"Footer line"));
+        QCOMPARE(strText, KbTest::LoSampleText());
     }
 
     void pieces_data()
