@@ -29,25 +29,19 @@ struct Run
     bool bTimedOut = false;
 };
 
-// Runs the command with its output thrown away; peak memory from the
-// child's own accounting.
-Run RunTool(const std::vector<std::string>& args)
+// Runs the body in a child process with a 30-second alarm; time and peak
+// memory come from the child's own accounting, so every contender is
+// measured alike.
+template <typename Body> Run RunInChild(Body body)
 {
     Run run;
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0)
     {
-        const int nNull = open("/dev/null", O_WRONLY);
-        dup2(nNull, 1);
-        dup2(nNull, 2);
-        std::vector<char*> argv;
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
         alarm(30);
-        execvp(argv[0], argv.data());
-        _exit(127);
+        body();
+        _exit(0);
     }
     int nStatus = 0;
     rusage usage{};
@@ -60,27 +54,28 @@ Run RunTool(const std::vector<std::string>& args)
     return run;
 }
 
+// Runs the command with its output thrown away.
+Run RunTool(const std::vector<std::string>& args)
+{
+    return RunInChild(
+        [&args]()
+        {
+            const int nNull = open("/dev/null", O_WRONLY);
+            dup2(nNull, 1);
+            dup2(nNull, 2);
+            std::vector<char*> argv;
+            for (const std::string& arg : args)
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            execvp(argv[0], argv.data());
+            _exit(127);
+        });
+}
+
 // Our reader in a child process too, so peaks compare alike.
 Run RunOwn(FuzzReader reader, const QByteArray& data)
 {
-    Run run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0)
-    {
-        alarm(30);
-        RunFuzzReader(reader, data);
-        _exit(0);
-    }
-    int nStatus = 0;
-    rusage usage{};
-    wait4(pid, &nStatus, 0, &usage);
-    run.fMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    run.fPeakMb = double(usage.ru_maxrss) / 1024.0;
-    run.bTimedOut = WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGALRM;
-    run.bOk = WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
-    return run;
+    return RunInChild([reader, &data]() { RunFuzzReader(reader, data); });
 }
 
 void Print(const char* pszDoc, const char* pszTool, const Run& run)
