@@ -29,6 +29,8 @@ int main(int argc, char** argv)
     SetIdentity();
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrivane-basic"));
     CSpeechApp theApp;
+    QTextStream err(stderr);
+    theApp.SetStartFiles(CCommandLine::WindowFiles(QCoreApplication::arguments(), err));
     theApp.InitInstance();
     return theApp.ExitInstance();
 }

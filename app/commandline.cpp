@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -94,9 +95,27 @@ int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
 }
 } // namespace
 
-bool CCommandLine::WantsWindow(int argc, char** /*argv*/)
+bool CCommandLine::WantsWindow(int argc, char** argv)
 {
-    return argc <= 1;
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-')
+            return false;
+    return true;
+}
+
+QStringList CCommandLine::WindowFiles(const QStringList& args, QTextStream& err)
+{
+    QStringList files;
+    for (int i = 1; i < args.size(); ++i)
+    {
+        const QFileInfo info(args[i]);
+        if (info.isFile())
+            files.append(info.absoluteFilePath());
+        else
+            err << g_szProgram << ": " << args[i] << ": no such file\n";
+    }
+    err.flush();
+    return files;
 }
 
 int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& err)

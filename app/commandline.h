@@ -16,8 +16,11 @@ public:
         EXIT_USAGE = 2
     };
 
-    // True when the arguments ask for the window.
+    // True when the arguments ask for the window: none, or file names only.
     static bool WantsWindow(int argc, char** argv);
+    // The files named for the window, as absolute paths; names that are
+    // not files are reported and left out.
+    static QStringList WindowFiles(const QStringList& args, QTextStream& err);
 
     // Parses and runs a verb; a QCoreApplication must exist. Writes results
     // to out and diagnostics to err; returns the exit status.

@@ -261,6 +261,14 @@ bool CSpeechApp::InitInstance()
     if (!InitSettings())
         return false;
     CSpeechDlg dlg;
+    if (!m_startFiles.isEmpty())
+    {
+        // Listed once the loop runs, so the window shows while the first
+        // document is read.
+        const QStringList files = m_startFiles;
+        QMetaObject::invokeMethod(
+            &dlg, [&dlg, files]() { dlg.AddSourceFiles(files); }, Qt::QueuedConnection);
+    }
     dlg.exec();
     return false;
 }

@@ -3,6 +3,7 @@
 #include "app/settingsstore.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class CResourceModule;
@@ -25,6 +26,8 @@ public:
     // Start-up, the main window and exit; false once the window has closed
     // or when start-up failed.
     bool InitInstance();
+    // Documents named on the command line, listed once the window is up.
+    void SetStartFiles(const QStringList& files) { m_startFiles = files; }
     int ExitInstance();
 
     // Start-up without a window, for the command-line verbs: folders,
@@ -59,4 +62,5 @@ public:
 
 private:
     QString m_strAppDirOverride;
+    QStringList m_startFiles;
 };

@@ -6,6 +6,7 @@
 #include "res/resourceids.h"
 #include "res/stringtable.h"
 #include "speech/languagecatalogue.h"
+#include "speech/readingrules.h"
 #include "speech/splanguagetags.h"
 #include "text/normalizetext.h"
 #include "text/textextractor.h"
@@ -44,20 +45,13 @@
 #include <vector>
 
 bool g_bConversionDone = false;
+int g_nCurrentFileIndex = -1;
+bool g_bFirstOpenDialog = true;
+bool g_bFirstTextSaveDialog = true;
 
 namespace
 {
 const QString g_strImageRoot = QStringLiteral("/imagelib");
-
-CSpeechApp* App()
-{
-    return CSpeechApp::GetApp();
-}
-
-QString Title()
-{
-    return CStringTable::Get(IDS_TITLE);
-}
 
 // A pane of the layout tree: children take a share of its length in percent,
 // keep their design size, or split what the shares leave.
@@ -169,6 +163,7 @@ static void InitProgramResources()
 CSpeechDlg::CSpeechDlg(QWidget* pParent) : QDialog(pParent)
 {
     InitProgramResources();
+    g_nCurrentFileIndex = -1;
     m_hIcon = QIcon(LoadImageResource(QStringLiteral(":/program/128.svg"), 32));
     CreateControls();
     CreateMenu();
@@ -306,6 +301,30 @@ void CSpeechDlg::ConnectSignals()
     connect(m_cmbLanguage, &QComboBox::activated, this, &CSpeechDlg::OnLanguageChanged);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             &CSpeechDlg::OnDrawClipboard);
+
+    connect(m_btnOpen, &QPushButton::clicked, this, &CSpeechDlg::OnOpenFile);
+    connect(m_btnDelete, &QPushButton::clicked, this, &CSpeechDlg::OnDeleteFile);
+    connect(m_btnReset, &QPushButton::clicked, this, &CSpeechDlg::OnResetList);
+    connect(m_listFiles, &QListWidget::currentRowChanged, this, &CSpeechDlg::OnFileSelChange);
+    m_listFiles->installEventFilter(this);
+    m_listFiles->viewport()->installEventFilter(this);
+    m_listFiles->setAcceptDrops(true);
+    m_listFiles->viewport()->setAcceptDrops(true);
+
+    connect(m_btnSpeak, &QPushButton::clicked, this, &CSpeechDlg::OnSpeak);
+    connect(m_btnPause, &QPushButton::clicked, this, &CSpeechDlg::OnPause);
+    connect(m_btnStop, &QPushButton::clicked, this, &CSpeechDlg::OnStop);
+    connect(m_radioFile, &QRadioButton::clicked, this, &CSpeechDlg::OnSpeakFromFile);
+    connect(m_radioInstant, &QRadioButton::clicked, this, &CSpeechDlg::OnInstantSpeak);
+
+    connect(m_btnCopy, &QPushButton::clicked, this, &CSpeechDlg::OnCopyText);
+    connect(m_btnPaste, &QPushButton::clicked, this, &CSpeechDlg::OnPasteText);
+    connect(m_btnEmpty, &QPushButton::clicked, this, &CSpeechDlg::OnEmptyText);
+    connect(m_btnSaveText, &QPushButton::clicked, this, &CSpeechDlg::OnSaveText);
+    connect(m_editText, &QPlainTextEdit::selectionChanged, this, &CSpeechDlg::OnTextSelChange);
+    connect(m_editText, &QPlainTextEdit::textChanged, this, &CSpeechDlg::OnTextChange);
+    m_editText->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_editText, &QWidget::customContextMenuRequested, this, &CSpeechDlg::ShowTextMenu);
 }
 
 bool CSpeechDlg::OnInitDialog()
@@ -478,30 +497,6 @@ void CSpeechDlg::ApplyControlTexts()
                           CMessageBox::MB_ICONEXCLAMATION);
 }
 
-void CSpeechDlg::UpdateSliderLabels()
-{
-    m_staticVolume->setText(
-        CStringTable::Format(CStringTable::Get(IDS_VOLUME_FMT), {100 - m_sliderVolume->value()}));
-    m_staticRate->setText(
-        CStringTable::Format(CStringTable::Get(IDS_SPEED_FMT), {-m_sliderRate->value()}));
-}
-
-// The sliders' scales run from the top down: the volume is 100 minus the
-// position and the rate minus the position.
-void CSpeechDlg::OnVolumeChanged()
-{
-    if (m_pVoice)
-        m_pVoice->SetVolume(quint16(100 - m_sliderVolume->value()));
-    UpdateSliderLabels();
-}
-
-void CSpeechDlg::OnRateChanged()
-{
-    if (m_pVoice)
-        m_pVoice->SetRate(-m_sliderRate->value());
-    UpdateSliderLabels();
-}
-
 void CSpeechDlg::ApplyButtonStyle(const QString& strImageRoot)
 {
     CSettingsStore& settings = App()->m_settings;
@@ -566,7 +561,7 @@ void CSpeechDlg::SetupTimerDisplay()
 
     if (m_nTimerId)
         killTimer(m_nTimerId);
-    m_nTimerId = startTimer(1000);
+    m_nTimerId = startTimer(CReadingRules::ClockPeriodMs());
 }
 
 void CSpeechDlg::SetupProgressBar()
@@ -610,12 +605,6 @@ void CSpeechDlg::CreateMusicWindow()
     m_pMusicOutput = new QAudioOutput(this);
     m_hMusicWnd->setAudioOutput(m_pMusicOutput);
     m_hMusicWnd->setSource(QUrl::fromLocalFile(strFile));
-}
-
-void CSpeechDlg::StopMusicIfPlaying()
-{
-    if (m_hMusicWnd && m_hMusicWnd->playbackState() == QMediaPlayer::PlayingState)
-        m_hMusicWnd->stop();
 }
 
 void CSpeechDlg::BuildLayout()
@@ -787,15 +776,6 @@ void CSpeechDlg::OnGoOnline()
     ShowShowcase();
 }
 
-void CSpeechDlg::OnDrawClipboard()
-{
-    if (!m_radioInstant->isChecked())
-        return;
-    const QMimeData* pData = QApplication::clipboard()->mimeData();
-    if (pData && pData->hasText())
-        m_btnPaste->setEnabled(true);
-}
-
 bool CSpeechDlg::event(QEvent* pEvent)
 {
     const CMessageEvent* pMessage = static_cast<const CMessageEvent*>(pEvent);
@@ -824,6 +804,8 @@ bool CSpeechDlg::event(QEvent* pEvent)
 
 void CSpeechDlg::timerEvent(QTimerEvent* pEvent)
 {
+    if (pEvent->timerId() == m_nTimerId)
+        OnTimer();
     QDialog::timerEvent(pEvent);
 }
 
@@ -841,15 +823,17 @@ void CSpeechDlg::closeEvent(QCloseEvent* pEvent)
         pEvent->ignore();
         return;
     }
-    StopMusicIfPlaying();
+    StopMusic();
     QDialog::closeEvent(pEvent);
 }
 
 void CSpeechDlg::reject()
 {
-    if (m_bBusy)
+    // Closing during an extraction would leave the reading that waits for
+    // it running on in a hidden window.
+    if (m_bBusy || m_bWorking)
         return;
-    StopMusicIfPlaying();
+    StopMusic();
     QDialog::reject();
 }
 
@@ -889,190 +873,12 @@ QWidget* CSpeechDlg::GetDlgItem(int nId) const
     return findChild<QWidget*>(QString::number(nId));
 }
 
-void CSpeechDlg::BuildLanguageCatalogue()
+CSpeechApp* CSpeechDlg::App()
 {
-    m_languages = CLanguageCatalogue::Build();
+    return CSpeechApp::GetApp();
 }
 
-void CSpeechDlg::FillLanguageCombo(const QString& strCode)
+QString CSpeechDlg::Title()
 {
-    m_cmbLanguage->clear();
-    QString strFound;
-    QStringList items;
-    for (const LanguageRecord& record : m_languages)
-    {
-        m_cmbLanguage->addItem(record.szDisplayName);
-        items.append(record.szDisplayName);
-        if (record.szCode.compare(strCode, Qt::CaseInsensitive) == 0)
-            strFound = record.szDisplayName;
-    }
-    m_cmbLanguage->setCurrentIndex(CLanguageCatalogue::FindStringPrefix(items, strFound, 0));
-}
-
-QString CSpeechDlg::FindLanguageCode(const QString& strDisplayName) const
-{
-    return CLanguageCatalogue::FindCode(m_languages, strDisplayName);
-}
-
-void CSpeechDlg::FillVoiceList(const QString& strCode)
-{
-    m_listVoices->clear();
-    QStringList descriptions;
-    if (!CLanguageCatalogue::ListVoices(strCode, CSpLanguageTags::UserUiLanguageId(), descriptions))
-        return;
-    if (descriptions.isEmpty())
-    {
-        m_listVoices->addItem(CStringTable::Get(IDS_NO_TTS_VOICE));
-        m_listVoices->setCurrentRow(-1);
-        return;
-    }
-    m_listVoices->addItems(descriptions);
-    m_listVoices->setCurrentRow(0);
-}
-
-void CSpeechDlg::OnLanguageChanged()
-{
-    QString strCode = FindLanguageCode(m_cmbLanguage->currentText());
-    FillVoiceList(strCode);
-    if (strCode.size() == 3)
-        strCode.prepend(QLatin1Char('0'));
-    m_szLangCode = strCode.left(4);
-}
-
-bool CSpeechDlg::CreateVoice()
-{
-    m_pVoice = CSpVoice::Create();
-    if (!m_pVoice)
-    {
-        CMessageBox::Show(this, CStringTable::Get(IDS_VOICE_FAILED), Title(),
-                          CMessageBox::MB_ICONEXCLAMATION);
-        RequestEnd();
-        return false;
-    }
-    m_pVoice->SetInterest(SPFEI_ALL_TTS_EVENTS, SPFEI_ALL_TTS_EVENTS);
-    m_pVoice->SetNotifyWindowMessage(this, WM_SPEECH_EVENT, 0, 0);
-    OnVolumeChanged();
-    OnRateChanged();
-    return true;
-}
-
-bool CSpeechDlg::ApplySelectedVoice()
-{
-    const QString strCode = FindLanguageCode(m_cmbLanguage->currentText());
-    const QList<QListWidgetItem*> selected = m_listVoices->selectedItems();
-    if (selected.isEmpty())
-    {
-        CMessageBox::Show(this, CStringTable::Get(IDS_NO_VOICE), Title(),
-                          CMessageBox::MB_ICONEXCLAMATION);
-        return false;
-    }
-    CSpObjectTokenPtr pToken;
-    if (!CLanguageCatalogue::FindVoice(strCode, selected.first()->text(),
-                                       CSpLanguageTags::UserUiLanguageId(), pToken))
-        return false;
-    if (pToken)
-    {
-        m_pVoiceToken = pToken;
-        if (m_pVoice)
-        {
-            m_pVoice->SetVoice(pToken);
-            m_pVoice->SetOutput(nullptr, true);
-        }
-    }
-    return true;
-}
-
-int CSpeechDlg::ProgressPercent(quint32 nPos, quint32 nLen, quint32 nTextLength)
-{
-    if (nTextLength == 0)
-        return 0;
-    return int((quint64(nPos) + quint64(nLen)) * 100 / quint64(nTextLength));
-}
-
-void CSpeechDlg::OnSpeechEvent()
-{
-    if (!m_pVoice)
-    {
-        CMessageBox::Show(this, QStringLiteral("voice is null!"), Title(),
-                          CMessageBox::MB_ICONEXCLAMATION);
-        return;
-    }
-    SPEVENT event;
-    while (m_pVoice->GetEvents(1, &event, nullptr))
-    {
-        switch (event.eEventId)
-        {
-        case SPEI_START_INPUT_STREAM:
-            m_bStreamStarted = true;
-            m_bStreamEnded = false;
-            if (m_radioFile->isChecked() && !m_bPaused)
-            {
-                if (m_btnSpeak->isEnabled())
-                    m_btnSpeak->setEnabled(false);
-                if (!m_btnStop->isEnabled())
-                    m_btnStop->setEnabled(true);
-            }
-            break;
-        case SPEI_END_INPUT_STREAM:
-            if (m_nSpeakMode == 0 && !m_btnStop->isEnabled())
-                m_editText->selectAll();
-            m_bStreamEnded = true;
-            m_bStreamStarted = false;
-            break;
-        case SPEI_WORD_BOUNDARY:
-        {
-            if (m_nSpeakMode != 0 && m_nSpeakMode != 1)
-                break;
-            if (m_nSpeakMode == 1 && m_bSpeakingText == 0)
-                return;
-            SPVOICESTATUS status;
-            m_pVoice->GetStatus(&status);
-            QTextCursor cursor = m_editText->textCursor();
-            const int nLength = m_editText->document()->characterCount() - 1;
-            cursor.setPosition(qMin(int(status.ulInputWordPos), nLength));
-            cursor.setPosition(qMin(int(status.ulInputWordPos + status.ulInputWordLen), nLength),
-                               QTextCursor::KeepAnchor);
-            m_editText->setTextCursor(cursor);
-            m_progress->SetPos(
-                ProgressPercent(status.ulInputWordPos, status.ulInputWordLen, m_nTextLength));
-            break;
-        }
-        default:
-            break;
-        }
-        event.Clear();
-    }
-}
-
-void CSpeechDlg::OnWorkerError(const QString& strText)
-{
-    CMessageBox::Show(this, strText, Title(), CMessageBox::MB_ICONEXCLAMATION);
-}
-
-void CSpeechDlg::OnMp3Progress(double dPercent)
-{
-    m_staticStatus->SetWindowText(
-        CStringTable::Format(CStringTable::Get(IDS_MP3_PROGRESS), {dPercent}));
-}
-
-void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
-{
-    CSpeechApp* pApp = App();
-    const QString strTemp =
-        (pApp ? pApp->GetSettingsFolder() : QDir::tempPath() + QLatin1Char('/')) +
-        QStringLiteral("Temp/");
-    // Messages wait until the cursor is back to normal.
-    std::vector<std::pair<QString, unsigned>> messages;
-    CTextExtractor extractor(strTemp, [&messages](const QString& strMessage, unsigned nFlags)
-                             { messages.emplace_back(strMessage, nFlags); });
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    extractor.GetTextFromFile(strPath, strText);
-    QApplication::restoreOverrideCursor();
-    for (const auto& [strMessage, nFlags] : messages)
-        CMessageBox::Show(this, strMessage, Title(), nFlags);
-}
-
-void CSpeechDlg::NormalizeText(QString& strText) const
-{
-    ::NormalizeText(strText);
+    return CStringTable::Get(IDS_TITLE);
 }

@@ -8,10 +8,12 @@
 #include <QDialog>
 #include <QIcon>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CButtonST;
+class CSpeechApp;
 class CDigiStatic;
 class CExListBox;
 class CPPHtmlStatic;
@@ -22,6 +24,7 @@ class QLabel;
 class QListWidget;
 class QMediaPlayer;
 class QAudioOutput;
+class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QRadioButton;
@@ -30,6 +33,12 @@ class QTextBrowser;
 
 // Set by the MP3 converter's completion message; the audio batch waits for it.
 extern bool g_bConversionDone;
+// The source document shown or being read; -1 for none.
+extern int g_nCurrentFileIndex;
+// Until the user confirms an "Open ..." dialog, it starts in Documents.
+extern bool g_bFirstOpenDialog;
+// Until the user confirms a "Save as" dialog, it starts in the save folder.
+extern bool g_bFirstTextSaveDialog;
 
 // The program's main window: the controls, the start-up of the window, the
 // window-level commands (About, web pages, closing) and the clean-up.
@@ -70,8 +79,18 @@ public:
     // in the text are positions in the pane.
     void NormalizeText(QString& strText) const;
 
+    // Lists files as "Open ..." does, in order; the first one listed in an
+    // empty list is shown. Ignored during a reading or a file operation.
+    void AddSourceFiles(const QStringList& files);
+    const QStringList& GetSourceFiles() const { return m_sourceFiles; }
+
+    // The pane's text as a window text gives it: line ends as CR LF.
+    QString GetPaneWindowText() const;
+
     // The control with the given id, or null.
     QWidget* GetDlgItem(int nId) const;
+    // The text pane's right-click menu while it is open, for tests.
+    QMenu* GetOpenTextMenu() const { return m_pTextMenu; }
     // True while start-up decided that the window must close (a missing
     // library); it closes as soon as its loop runs.
     bool IsEndRequested() const { return m_bEndRequested; }
@@ -105,6 +124,7 @@ public Q_SLOTS:
 
 protected:
     bool event(QEvent* pEvent) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
@@ -119,6 +139,31 @@ private Q_SLOTS:
     void OnBrowserLinkClicked(const QUrl& url);
     void OnLanguageChanged();
 
+    // The source file list.
+    void OnOpenFile();
+    void OnFileSelChange();
+    void OnDeleteFile();
+    void OnResetList();
+
+    // The reading.
+    void OnSpeak();
+    void OnPause();
+    void OnStop();
+    void OnSpeakFromFile();
+    void OnInstantSpeak();
+
+    // The text pane.
+    void OnCopyText();
+    void OnPasteText();
+    void OnEmptyText();
+    void OnSaveText();
+    void OnCutText();
+    void OnUndoText();
+    void OnSelectAllText();
+    void OnTextSelChange();
+    void OnTextChange();
+    void ShowTextMenu(const QPoint& point);
+
 private:
     void CreateControls();
     void CreateMenu();
@@ -128,7 +173,24 @@ private:
     void ApplyButtonStyle(const QString& strImageRoot);
     void LoadAnimation(const QString& strImageRoot);
     void CreateMusicWindow();
-    void StopMusicIfPlaying();
+    void StopMusic();
+    void PlayMusic();
+    void ResetReadingDisplay();
+    bool AddSourceFile(const QString& strPath);
+    // Selects a row of the file list without it counting as the user's
+    // choice.
+    void SelectFileItem(int nIndex);
+    void OnTimer();
+    // Keeps the window's events flowing until the condition holds.
+    void WaitUntil(const std::function<bool()>& fnDone);
+    bool SpeakAndWait(const QString& strText);
+    void SpeakSourceFile(const QString& strText, const QString& strBaseName);
+    void SpeakInstantText();
+    void WaitForVoice();
+    void SetSpeakButtonText(int nStringId);
+    void SetPaneText(const QString& strText);
+    static CSpeechApp* App();
+    static QString Title();
     void OnDestroy();
     void UpdateSliderLabels();
     bool CreateVoice();
@@ -137,6 +199,12 @@ private:
     void OnMp3Progress(double dPercent);
     void RequestEnd();
     QString StringOrFail(int nId, bool& bFailed) const;
+
+    QStringList m_sourceFiles;
+    QMenu* m_pTextMenu = nullptr;
+    // A reading command is still on the stack (it may be unwinding after
+    // Stop); a new reading waits until it has returned.
+    bool m_bReadingOnStack = false;
 
     QIcon m_hIcon;
     QAudioOutput* m_pMusicOutput = nullptr;

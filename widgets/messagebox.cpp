@@ -27,7 +27,10 @@ void CMessageBox::Show(QWidget* pParent, const QString& strText, const QString& 
     QMessageBox box(pParent);
     box.setWindowTitle(strCaption);
     box.setText(strText);
-    box.setIcon((nFlags & 0xF0) == MB_ICONEXCLAMATION ? QMessageBox::Warning : QMessageBox::NoIcon);
+    const unsigned nIcon = nFlags & 0xF0;
+    box.setIcon(nIcon == MB_ICONEXCLAMATION ? QMessageBox::Warning
+                : nIcon == MB_ICONSTOP      ? QMessageBox::Critical
+                                            : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

@@ -13,6 +13,7 @@ public:
     enum : unsigned
     {
         MB_OK = 0x00,
+        MB_ICONSTOP = 0x10,
         MB_ICONEXCLAMATION = 0x30
     };
     using Hook =

@@ -66,8 +66,9 @@ private Q_SLOTS:
                                  << "";
         QTest::newRow("unknown-option") << QStringList{"--frobnicate"} << 2 << ""
                                         << "Unknown option 'frobnicate'";
-        QTest::newRow("stray-argument") << QStringList{"file.txt"} << 2 << ""
-                                        << "unexpected argument 'file.txt'";
+        QTest::newRow("stray-argument")
+            << QStringList{"--extract-text", "a.txt", "file.txt"} << 2 << ""
+            << "unexpected argument 'file.txt'";
         QTest::newRow("list-languages")
             << QStringList{"--list-languages"} << 0 << "0c0a\tSpanish (Spain)\n"
             << "";
