@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -56,9 +57,31 @@ private Q_SLOTS:
                                   "/share/icons/hicolor/scalable/apps/kestrivane-basic.svg"));
     }
 
+    // The prelude library is loaded with the program: the installed program
+    // must find the installed copy by itself, not the build tree's.
+    void installedProgramFindsIntrolib()
+    {
+        const QString strLibrary =
+            m_prefix.path() + QStringLiteral("/lib/kestrivane-basic/libintrolib.so");
+        QVERIFY(QFileInfo::exists(strLibrary));
+        QProcess ldd;
+        ldd.setProcessEnvironment(WithoutLibraryPath());
+        ldd.start(QStringLiteral("ldd"), {m_prefix.path() + "/bin/kestrivane-basic"});
+        QVERIFY(ldd.waitForFinished(20000));
+        QCOMPARE(ldd.exitCode(), 0);
+        const QString strOutput = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+        const QRegularExpression line(QStringLiteral("^\\s*libintrolib\\.so => (\\S+)"),
+                                      QRegularExpression::MultilineOption);
+        const QRegularExpressionMatch match = line.match(strOutput);
+        QVERIFY2(match.hasMatch(), qPrintable(strOutput));
+        QCOMPARE(QFileInfo(match.captured(1)).canonicalFilePath(),
+                 QFileInfo(strLibrary).canonicalFilePath());
+    }
+
     void installedProgramRuns()
     {
         QProcess program;
+        program.setProcessEnvironment(WithoutLibraryPath());
         program.start(m_prefix.path() + "/bin/kestrivane-basic", {"--version"});
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitCode(), 0);
@@ -66,6 +89,13 @@ private Q_SLOTS:
     }
 
 private:
+    static QProcessEnvironment WithoutLibraryPath()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
+        return environment;
+    }
+
     QTemporaryDir m_prefix;
 };
 
