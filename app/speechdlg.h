@@ -3,6 +3,7 @@
 #include "audio/lamelibrary.h"
 #include "speech/languagerecord.h"
 #include "speech/spvoice.h"
+#include "text/introlib/prelude.h"
 #include "widgets/colorref.h"
 
 #include <QDialog>
@@ -86,6 +87,10 @@ public:
 
     // The pane's text as a window text gives it: line ends as CR LF.
     QString GetPaneWindowText() const;
+
+    // The prelude of the content language chosen now, at most 300
+    // characters; what an audio file's heading begins with.
+    void GetPreludeText(QString& strText);
 
     // The control with the given id, or null.
     QWidget* GetDlgItem(int nId) const;
@@ -201,6 +206,7 @@ private:
     QString StringOrFail(int nId, bool& bFailed) const;
 
     QStringList m_sourceFiles;
+    CPrelude m_prelude;
     QMenu* m_pTextMenu = nullptr;
     // A reading command is still on the stack (it may be unwinding after
     // Stop); a new reading waits until it has returned.

@@ -5,6 +5,7 @@
 #include "res/stringtable.h"
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
+#include "text/preludetext.h"
 #include "widgets/buttonst.h"
 #include "widgets/messagebox.h"
 #include "widgets/pphtmlstatic.h"
@@ -208,4 +209,19 @@ void CSpeechDlg::OnMp3Progress(double dPercent)
 {
     m_staticStatus->SetWindowText(
         CStringTable::Format(CStringTable::Get(IDS_MP3_PROGRESS), {dPercent}));
+}
+
+void CSpeechDlg::GetPreludeText(QString& strText)
+{
+    const QString strName =
+        m_cmbLanguage->currentIndex() < 0 ? QString() : m_cmbLanguage->currentText();
+    // The table's own code: the prelude drops its one leading zero itself.
+    QString strCode;
+    for (const LanguageRecord& record : m_languages)
+        if (record.szDisplayName.compare(strName, Qt::CaseInsensitive) == 0)
+        {
+            strCode = record.szCode;
+            break;
+        }
+    strText = CPreludeText::Get(m_prelude, strCode);
 }
