@@ -140,7 +140,8 @@ bool CSettingsStore::Save(const QString& strPath) const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = ToBytes();
-    if (file.write(bytes) != bytes.size())
+    // commit() does not report a buffered write the disk refused.
+    if (file.write(bytes) != bytes.size() || !file.flush())
     {
         file.cancelWriting();
         return false;

@@ -193,6 +193,7 @@ private:
     void SpeakInstantText();
     void WaitForVoice();
     void SetSpeakButtonText(int nStringId);
+    void ResumeAfterItem();
     void SetPaneText(const QString& strText);
     static CSpeechApp* App();
     static QString Title();

@@ -184,14 +184,15 @@ void CSpeechDlg::OnDeleteFile()
     m_btnDelete->setEnabled(false);
     m_bWorking = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString strPath = m_listFiles->item(nIndex)->text();
     {
         const QSignalBlocker blocker(m_listFiles);
         delete m_listFiles->takeItem(nIndex);
     }
     SetPaneText(QString());
     g_nCurrentFileIndex = -1;
-    m_sourceFiles.removeOne(strPath);
+    // The row the user deleted, not the first equal path: with duplicates
+    // listed, the list and the files read would otherwise part ways.
+    m_sourceFiles.removeAt(nIndex);
     const int nCount = m_listFiles->count();
     const int nSelect = nCount == 0 ? -1 : qMin(nIndex, nCount - 1);
     SelectFileItem(nSelect);

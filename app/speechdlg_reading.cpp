@@ -156,6 +156,10 @@ void CSpeechDlg::OnSpeak()
             WaitUntil([this]() { return m_nGapTicks >= CReadingRules::GAP_TICKS; });
             if (!m_bBusy)
                 break;
+            // A pause pressed between files would leave the next file
+            // waiting on a paused voice with Stop disabled.
+            if (m_bPaused)
+                ResumeAfterItem();
         }
 
         m_bItemFinished = false;
@@ -169,15 +173,7 @@ void CSpeechDlg::OnSpeak()
         if (!m_bBusy)
             break;
         if (m_bPaused)
-        {
-            m_bPaused = false;
-            if (m_pVoice)
-                m_pVoice->Resume();
-            SetSpeakButtonText(IDS_SPEAK);
-            m_btnSpeak->setEnabled(false);
-            m_btnPause->setEnabled(true);
-            m_btnStop->setEnabled(true);
-        }
+            ResumeAfterItem();
     }
 
     if (!m_pVoice)
@@ -256,21 +252,25 @@ void CSpeechDlg::SpeakInstantText()
         m_progress->SetPos(100);
     m_bBusy = false;
     if (m_bPaused)
-    {
-        m_bPaused = false;
-        if (m_pVoice)
-            m_pVoice->Resume();
-        SetSpeakButtonText(IDS_SPEAK);
-        m_btnSpeak->setEnabled(false);
-        m_btnPause->setEnabled(true);
-        m_btnStop->setEnabled(true);
-    }
+        ResumeAfterItem();
     m_pVoiceToken.reset();
     m_btnSpeak->setEnabled(true);
     m_radioFile->setEnabled(true);
     m_btnSaveAudio->setEnabled(false);
     m_btnPause->setEnabled(false);
     m_btnStop->setEnabled(false);
+}
+
+// An item ended while the user had paused: the next one starts unpaused.
+void CSpeechDlg::ResumeAfterItem()
+{
+    m_bPaused = false;
+    if (m_pVoice)
+        m_pVoice->Resume();
+    SetSpeakButtonText(IDS_SPEAK);
+    m_btnSpeak->setEnabled(false);
+    m_btnPause->setEnabled(true);
+    m_btnStop->setEnabled(true);
 }
 
 void CSpeechDlg::OnPause()

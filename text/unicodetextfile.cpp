@@ -22,7 +22,8 @@ bool CUnicodeTextFile::Save(const QString& strPath, const QString& strText)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = Encode(strText);
-    if (file.write(bytes) != bytes.size())
+    // commit() does not report a buffered write the disk refused.
+    if (file.write(bytes) != bytes.size() || !file.flush())
     {
         file.cancelWriting();
         return false;
