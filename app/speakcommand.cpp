@@ -31,6 +31,7 @@ constexpr int g_nPurgeWaitMs = 2000;
 constexpr int g_nBarWidth = 20;
 
 std::atomic<int> g_nStopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 // Set when a library message has broken the progress line, which must then
 // be drawn again in full.
 std::atomic<bool> g_bLineBroken{false};
@@ -45,7 +46,6 @@ void OnLibraryMessage(QtMsgType eType, const QMessageLogContext& context, const 
     else
         fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(eType, context, strMessage)));
 }
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
 
 extern "C" void OnStopSignal(int nSignal)
 {
