@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/speakcommand.h"
 #include "app/speechapp.h"
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
@@ -17,11 +18,19 @@ namespace
 {
 const char g_szProgram[] = "kestrivane-basic";
 
-void UsageError(QTextStream& err, const QString& strMessage)
+// One to four hexadecimal digits, as a language code is written.
+bool IsLanguageCode(const QString& strCode)
 {
-    err << g_szProgram << ": " << strMessage << "\n"
-        << "Try '" << g_szProgram << " --help' for more information.\n";
-    err.flush();
+    static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
+    return code.match(strCode).hasMatch();
+}
+
+// A whole number within the bounds, or false.
+bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue)
+{
+    bool bOk = false;
+    nValue = strValue.trimmed().toInt(&bOk);
+    return bOk && nValue >= nMin && nValue <= nMax;
 }
 
 // The catalogue in its sorted order: code, a tab, the display name.
@@ -95,6 +104,13 @@ int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
 }
 } // namespace
 
+void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
+{
+    err << g_szProgram << ": " << strMessage << "\n"
+        << "Try '" << g_szProgram << " --help' for more information.\n";
+    err.flush();
+}
+
 bool CCommandLine::WantsWindow(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i)
@@ -123,7 +139,15 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Reads documents and typed text aloud and renders documents into WAV "
-                       "and MP3 audio books.\nWithout arguments the program opens its window."));
+                       "and MP3 audio books.\nWithout arguments the program opens its window.\n"
+                       "\n"
+                       "--speak reads each FILE aloud: its name up to the first dot, then its "
+                       "text, with a pause between files. Progress goes to standard error: a "
+                       "bar on a terminal, one line per file otherwise. Ctrl+C stops at once.\n"
+                       "\n"
+                       "Exit status: 0 success; 1 when a document could not be read (each is "
+                       "named on standard error) or no voice can speak; 2 for bad usage; 130 "
+                       "when stopped by Ctrl+C or SIGTERM."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
@@ -146,6 +170,34 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
         QStringLiteral("Print the text of a document as UTF-8, one line per paragraph."),
         QStringLiteral("FILE"));
     parser.addOption(extractOption);
+    const QCommandLineOption speakOption(
+        QStringLiteral("speak"),
+        QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht)."));
+    const QCommandLineOption langOption(
+        QStringLiteral("lang"),
+        QStringLiteral("Content language of --speak, a code of --list-languages such as 0409 "
+                       "(default: the window's start-up language)."),
+        QStringLiteral("CODE"));
+    const QCommandLineOption voiceOption(
+        QStringLiteral("voice"),
+        QStringLiteral("Voice of --speak, a description as --list-voices prints it (default: "
+                       "the first voice of the language)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption rateOption(QStringLiteral("rate"),
+                                        QStringLiteral("Speaking rate of --speak, -10 to 10 "
+                                                       "(default 0)."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption volumeOption(QStringLiteral("volume"),
+                                          QStringLiteral("Volume of --speak, 0 to 100 (default "
+                                                         "100)."),
+                                          QStringLiteral("N"));
+    parser.addOption(speakOption);
+    parser.addOption(langOption);
+    parser.addOption(voiceOption);
+    parser.addOption(rateOption);
+    parser.addOption(volumeOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Documents for --speak."),
+                                 QStringLiteral("[FILE...]"));
 
     if (!parser.parse(args))
     {
@@ -165,6 +217,61 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
         out.flush();
         return EXIT_OK;
     }
+    const bool bVoiceOptions = parser.isSet(langOption) || parser.isSet(voiceOption) ||
+                               parser.isSet(rateOption) || parser.isSet(volumeOption);
+    if (parser.isSet(speakOption))
+    {
+        if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption) ||
+            parser.isSet(extractOption))
+        {
+            UsageError(err, QStringLiteral("--speak goes with no other verb"));
+            return EXIT_USAGE;
+        }
+        const QStringList files = parser.positionalArguments();
+        if (files.isEmpty())
+        {
+            UsageError(err, QStringLiteral("--speak needs a FILE"));
+            return EXIT_USAGE;
+        }
+        const QString strLang = parser.value(langOption);
+        if (parser.isSet(langOption) && !IsLanguageCode(strLang))
+        {
+            UsageError(err,
+                       QStringLiteral("'%1' is not a language code such as 0409").arg(strLang));
+            return EXIT_USAGE;
+        }
+        if (parser.isSet(voiceOption) && parser.value(voiceOption).trimmed().isEmpty())
+        {
+            UsageError(err, QStringLiteral("--voice needs a voice description"));
+            return EXIT_USAGE;
+        }
+        int nRate = 0;
+        if (parser.isSet(rateOption) && !ParseBounded(parser.value(rateOption), -10, 10, nRate))
+        {
+            UsageError(err, QStringLiteral("--rate '%1' is not a whole number from -10 to 10")
+                                .arg(parser.value(rateOption)));
+            return EXIT_USAGE;
+        }
+        int nVolume = 100;
+        if (parser.isSet(volumeOption) &&
+            !ParseBounded(parser.value(volumeOption), 0, 100, nVolume))
+        {
+            UsageError(err, QStringLiteral("--volume '%1' is not a whole number from 0 to 100")
+                                .arg(parser.value(volumeOption)));
+            return EXIT_USAGE;
+        }
+        CSpeakCommand speak(err);
+        speak.SetLanguage(strLang);
+        speak.SetVoiceName(parser.value(voiceOption));
+        speak.SetRate(nRate);
+        speak.SetVolume(nVolume);
+        return speak.Run(files);
+    }
+    if (bVoiceOptions)
+    {
+        UsageError(err, QStringLiteral("--lang, --voice, --rate and --volume go with --speak"));
+        return EXIT_USAGE;
+    }
     if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption))
     {
         const QStringList positional = parser.positionalArguments();
@@ -181,8 +288,7 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
                                  .arg(positional.value(parser.isSet(listVoicesOption) ? 1 : 0)));
             return EXIT_USAGE;
         }
-        static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
-        if (!strCode.isEmpty() && !code.match(strCode).hasMatch())
+        if (!strCode.isEmpty() && !IsLanguageCode(strCode))
         {
             UsageError(err,
                        QStringLiteral("'%1' is not a language code such as 0409").arg(strCode));

@@ -25,4 +25,7 @@ public:
     // Parses and runs a verb; a QCoreApplication must exist. Writes results
     // to out and diagnostics to err; returns the exit status.
     static int Run(const QStringList& args, QTextStream& out, QTextStream& err);
+
+    // The message of an exit with EXIT_USAGE, with a pointer to --help.
+    static void UsageError(QTextStream& err, const QString& strMessage);
 };

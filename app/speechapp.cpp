@@ -4,6 +4,7 @@
 #include "res/resourceids.h"
 #include "res/resourcemodule.h"
 #include "res/stringtable.h"
+#include "speech/splanguagetags.h"
 #include "widgets/urlopener.h"
 
 #include <QCoreApplication>
@@ -154,6 +155,20 @@ QString CSpeechApp::GetDefaultSaveFolder() const
     // A fresh home may not have its documents folder yet.
     QDir().mkpath(strFolder);
     return strFolder + QLatin1Char('/');
+}
+
+QString CSpeechApp::GetStartupLanguageCode() const
+{
+    const int nLangInitType =
+        GetSetting(QStringLiteral("Misc"), QStringLiteral("LangInitType"), QStringLiteral("1"))
+            .toInt();
+    QString strCode;
+    if (nLangInitType == 0)
+        strCode = QString::asprintf("%04x", unsigned(CSpLanguageTags::SystemLanguageId()));
+    else if (nLangInitType == 1)
+        strCode = GetSetting(QStringLiteral("Misc"), QStringLiteral("LangInitCode"),
+                             QStringLiteral("0409"));
+    return strCode.left(4);
 }
 
 QString CSpeechApp::GetSettingsFolder() const

@@ -39,6 +39,11 @@ public:
     void SetSetting(const QString& strSection, const QString& strKey, const QString& strValue);
     bool SaveSettings() const { return m_settings.Save(m_strIniPath); }
 
+    // The content language the program starts with (Misc/LangInitType:
+    // 0 the system's, 1 Misc/LangInitCode, otherwise none): a four-digit
+    // code, or empty for none.
+    QString GetStartupLanguageCode() const;
+
     QString GetDefaultSaveFolder() const;
     QString GetSettingsFolder() const;
     void EnsureSettingsFile();

@@ -15,7 +15,7 @@ packages=(
   libgumbo-dev libuchardet-dev zlib1g-dev
   libbenchmark-dev
   pulseaudio
-  xvfb xauth x11-utils xdg-utils
+  xvfb xauth x11-utils xdg-utils desktop-file-utils
   fonts-dejavu-core
 )
 

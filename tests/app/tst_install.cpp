@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -76,6 +77,38 @@ private Q_SLOTS:
         QVERIFY2(match.hasMatch(), qPrintable(strOutput));
         QCOMPARE(QFileInfo(match.captured(1)).canonicalFilePath(),
                  QFileInfo(strLibrary).canonicalFilePath());
+    }
+
+    // A file manager offers the program for every document type it reads,
+    // by the MIME type the system's database gives the file's name.
+    void desktopEntryOpensDocuments_data()
+    {
+        QTest::addColumn<QString>("strFile");
+        for (const char* pszFile : {"a.txt", "a.rtf", "a.doc", "a.htm", "a.html", "a.mht"})
+            QTest::newRow(pszFile) << QString::fromLatin1(pszFile);
+    }
+    void desktopEntryOpensDocuments()
+    {
+        QFETCH(QString, strFile);
+        const QString strEntry =
+            m_prefix.path() + QStringLiteral("/share/applications/kestrivane-basic.desktop");
+        QFile entry(strEntry);
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QString strText = QString::fromUtf8(entry.readAll());
+        QVERIFY(strText.contains(QStringLiteral("\nExec=kestrivane-basic %F\n")));
+        const qsizetype nAt = strText.indexOf(QStringLiteral("\nMimeType="));
+        QVERIFY(nAt >= 0);
+        const QStringList types = strText.mid(nAt + 10)
+                                      .section(QLatin1Char('\n'), 0, 0)
+                                      .split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        const QString strType =
+            QMimeDatabase().mimeTypeForFile(strFile, QMimeDatabase::MatchExtension).name();
+        QVERIFY2(types.contains(strType), qPrintable(strType));
+
+        QProcess validate;
+        validate.start(QStringLiteral("desktop-file-validate"), {strEntry});
+        QVERIFY2(validate.waitForFinished(20000), "desktop-file-validate is part of the set-up");
+        QCOMPARE(validate.exitCode(), 0);
     }
 
     void installedProgramRuns()
