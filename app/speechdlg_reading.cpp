@@ -140,7 +140,11 @@ void CSpeechDlg::OnSpeak()
         SelectFileItem(index);
         g_nCurrentFileIndex = index;
         m_progress->SetPos(0);
-        SetPaneText(strText);
+        // The shown file's text is usually in the pane already; laying out
+        // a long text again costs a quarter of a second for 10 MB.
+        if (m_editText->document()->characterCount() - 1 != strText.size() ||
+            m_editText->toPlainText() != strText)
+            SetPaneText(strText);
 
         m_bWorking = false;
         m_bStreamStarted = false;
