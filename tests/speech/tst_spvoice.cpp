@@ -1,5 +1,6 @@
 #include "res/messageevent.h"
 #include "speech/spaudiosink.h"
+#include "speech/spengine.h"
 #include "speech/spobjecttokencategory.h"
 #include "speech/spvoice.h"
 
@@ -169,6 +170,66 @@ class CSpVoiceTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void cleanup() { CSpAudioSink::SetFactory(nullptr); }
+
+    // The engine's answer matches what the library does with the name.
+    void canLoadVoiceMatchesTheLibrary_data()
+    {
+        QTest::addColumn<QByteArray>("voice");
+        QTest::addColumn<bool>("bLoads");
+        QTest::newRow("identifier") << QByteArray("gmw/en-US") << true;
+        QTest::newRow("identifier-lower-case") << QByteArray("gmw/en-us") << true;
+        QTest::newRow("identifier-upper-case") << QByteArray("GMW/EN-US") << true;
+        QTest::newRow("last-path-part") << QByteArray("en-US") << true;
+        QTest::newRow("name") << QByteArray("English (America)") << true;
+        QTest::newRow("female-variant") << QByteArray("gmw/en-US+f3") << true;
+        QTest::newRow("numbered-variant") << QByteArray("gmw/en-US+13") << true;
+        // The library speaks the voice without a variant it cannot find.
+        QTest::newRow("unknown-variant") << QByteArray("gmw/en-US+nosuch") << true;
+        QTest::newRow("trailing-plus") << QByteArray("gmw/en-US+") << true;
+        QTest::newRow("unknown") << QByteArray("zzz/no-such-voice") << false;
+        QTest::newRow("unknown-with-variant") << QByteArray("zzz/no-such-voice+f3") << false;
+        QTest::newRow("part-of-a-path-part") << QByteArray("n-US") << false;
+        QTest::newRow("variant-only") << QByteArray("+f3") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("mbrola-uninstalled") << QByteArray("mb/mb-fr1") << false;
+    }
+    void canLoadVoiceMatchesTheLibrary()
+    {
+        QFETCH(QByteArray, voice);
+        QFETCH(bool, bLoads);
+        if (voice.startsWith("mb/") && QFile::exists(QStringLiteral("/usr/share/mbrola/fr1")))
+            QSKIP("the MBROLA voice is installed here");
+        CSpEngine* pEngine = CSpEngine::Get();
+        QCOMPARE(pEngine->CanLoadVoice(voice), bLoads);
+        // Asked again, the kept answer is the same.
+        QCOMPARE(pEngine->CanLoadVoice(voice), bLoads);
+        auto speak = [pEngine](const QByteArray& name, const QByteArray& input, qint64* pnSamples)
+        {
+            CSpEngine::SRequest request;
+            request.input = input;
+            request.voice = name;
+            *pnSamples = 0;
+            return pEngine->Synthesize(
+                request,
+                [pnSamples](const short*, int n, const std::vector<CSpEngine::SEvent>&)
+                {
+                    *pnSamples += n;
+                    return true;
+                });
+        };
+        // A voice that fails half-way must not leave its language behind for
+        // the voice spoken before it.
+        const QByteArray english = "Hello there, this is English.";
+        qint64 nBefore = 0;
+        QVERIFY(speak("gmw/en-US", english, &nBefore));
+        qint64 nSamples = 0;
+        QCOMPARE(speak(voice, "Yes.", &nSamples), bLoads);
+        QCOMPARE(nSamples > 0, bLoads);
+        qint64 nAfter = 0;
+        QVERIFY(speak("gmw/en-US", english, &nAfter));
+        QVERIFY2(qAbs(nAfter - nBefore) <= nBefore / 50,
+                 qPrintable(QStringLiteral("%1 then %2").arg(nBefore).arg(nAfter)));
+    }
 
     // Every word event, spoken into a WAV file, must name a word of the text
     // exactly, in UTF-16 units of the text given to Speak.
