@@ -216,6 +216,10 @@ private:
     {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         const bool bPaused = m_voice.m_bPaused.load();
+        // A purge ends the pause after it aborts the run: the purged audio
+        // stays unheard.
+        if (!bPaused && m_bSinkSuspended && Stopped())
+            return;
         if (bPaused != m_bSinkSuspended)
         {
             if (bPaused)
@@ -388,6 +392,8 @@ bool CSpVoice::Speak(const QString& strText, quint32 dwFlags, ULONG* pulStreamNu
     {
         m_queue.clear();
         ++m_nGeneration;
+        // A pause belongs to what was purged; the next text must be heard.
+        m_bPaused = false;
         m_wakeWorker.wakeAll();
         if (!m_bSpeaking)
             m_wakeWaiters.wakeAll();

@@ -466,6 +466,91 @@ private Q_SLOTS:
         QCOMPARE(events.back().ulStreamNum, nStream);
     }
 
+    // Stop while paused, then a new text: the purge ends the wait at once
+    // and the new text is heard to its last word, also when the pause came
+    // before anything was spoken or the new text comes with the purge.
+    void purgeEndsAPause_data()
+    {
+        QTest::addColumn<bool>("bFake");
+        QTest::addColumn<bool>("bMidText");
+        QTest::addColumn<bool>("bTextWithPurge");
+        QTest::newRow("fake-idle-separate") << true << false << false;
+        QTest::newRow("fake-idle-together") << true << false << true;
+        QTest::newRow("fake-mid-separate") << true << true << false;
+        QTest::newRow("fake-mid-together") << true << true << true;
+        QTest::newRow("real-idle-together") << false << false << true;
+        QTest::newRow("real-mid-separate") << false << true << false;
+        QTest::newRow("real-mid-together") << false << true << true;
+    }
+    void purgeEndsAPause()
+    {
+        QFETCH(bool, bFake);
+        QFETCH(bool, bMidText);
+        QFETCH(bool, bTextWithPurge);
+        CFakeEngine fake;
+        if (bFake)
+            CSpEngine::SetOverride(&fake);
+        CSpVoice voice;
+        QVERIFY(voice.SetVoice(EngineVoiceToken(bFake ? "fake/one" : "gmw/en-US")));
+        QVERIFY(voice.SetInterest(SPFEI_ALL_TTS_EVENTS, SPFEI_ALL_TTS_EVENTS));
+        ULONG nFirst = 0;
+        ULONG nQueued = 0;
+        if (bMidText)
+        {
+            QVERIFY(voice.Speak(g_strLongText.repeated(3), SPF_ASYNC, &nFirst));
+            QVERIFY(voice.Speak(g_strLongText, SPF_ASYNC, &nQueued));
+            // The condition is evaluated again after it held: count, not take.
+            int nWords = 0;
+            QTRY_VERIFY_WITH_TIMEOUT((nWords += Count(TakeEvents(voice), SPEI_WORD_BOUNDARY)) > 0,
+                                     20000);
+        }
+        QVERIFY(voice.Pause());
+        if (bMidText)
+            QVERIFY(!voice.WaitUntilDone(300));
+
+        const QString strNew =
+            QStringLiteral("The pause is over and these words play to the very end");
+        ULONG nNew = 0;
+        std::vector<SPEVENT> events;
+        if (bTextWithPurge)
+        {
+            QVERIFY(voice.Speak(strNew, SPF_ASYNC | SPF_PURGEBEFORESPEAK, &nNew));
+        }
+        else
+        {
+            QVERIFY(voice.Speak(QString(), SPF_PURGEBEFORESPEAK));
+            QVERIFY(voice.WaitUntilDone(10000));
+            SPVOICESTATUS status;
+            QVERIFY(voice.GetStatus(&status));
+            QCOMPARE(status.dwRunningState, SPRS_DONE);
+            events = TakeEvents(voice);
+            QVERIFY(voice.Speak(strNew, SPF_ASYNC, &nNew));
+        }
+        QVERIFY(voice.WaitUntilDone(30000));
+        SPVOICESTATUS status;
+        QVERIFY(voice.GetStatus(&status));
+        QCOMPARE(status.dwRunningState, SPRS_DONE);
+        const std::vector<SPEVENT> later = TakeEvents(voice);
+        events.insert(events.end(), later.begin(), later.end());
+        if (bMidText)
+        {
+            const std::vector<SPEVENT> purged = OfStream(events, nFirst);
+            QVERIFY(!purged.empty());
+            QCOMPARE(purged.back().eEventId, SPEI_END_INPUT_STREAM);
+            QVERIFY(OfStream(events, nQueued).empty());
+        }
+        const std::vector<SPEVENT> heard = OfStream(events, nNew);
+        QVERIFY(!heard.empty());
+        QCOMPARE(heard.front().eEventId, SPEI_START_INPUT_STREAM);
+        QCOMPARE(heard.back().eEventId, SPEI_END_INPUT_STREAM);
+        QCOMPARE(events.back().ulStreamNum, nNew);
+        QVERIFY(Count(heard, SPEI_WORD_BOUNDARY) >= 8);
+        const auto last =
+            std::find_if(heard.rbegin(), heard.rend(),
+                         [](const SPEVENT& e) { return e.eEventId == SPEI_WORD_BOUNDARY; });
+        QCOMPARE(last->lParam, qint64(strNew.lastIndexOf(QLatin1Char(' ')) + 1));
+    }
+
     // Every word event, spoken into a WAV file, must name a word of the text
     // exactly, in UTF-16 units of the text given to Speak.
     void wordPositions_data()
