@@ -109,8 +109,32 @@ void CEspeakEngine::ListVoicesLocked()
                 p = pszName + nLength + 1;
             }
             m_voices.push_back(voice);
+            // The library finds a voice by its name, its identifier or the
+            // identifier's trailing path parts, ignoring ASCII case.
+            m_voiceKeys.insert(QByteArray(pVoice->name).toLower());
+            const QByteArray identifier = voice.identifier.toLower();
+            m_voiceKeys.insert(identifier);
+            for (qsizetype i = identifier.indexOf('/'); i >= 0; i = identifier.indexOf('/', i + 1))
+                m_voiceKeys.insert(identifier.mid(i + 1));
         }
     }
+}
+
+bool CEspeakEngine::CanLoadVoice(const QByteArray& voice)
+{
+    if (!EnsureInitialized())
+        return false;
+    QMutexLocker lock(&m_answersMutex);
+    const auto it = m_answers.constFind(voice);
+    if (it != m_answers.constEnd())
+        return it.value();
+    // The library ignores a variant it cannot find; only the voice matters.
+    // Unlisted voices (MBROLA ones, variants on their own) are not offered.
+    const qsizetype nPlus = voice.indexOf('+');
+    const QByteArray base = (nPlus < 0 ? voice : voice.left(nPlus)).toLower();
+    const bool bCan = !base.isEmpty() && m_voiceKeys.contains(base);
+    m_answers.insert(voice, bCan);
+    return bCan;
 }
 
 namespace
@@ -178,10 +202,16 @@ bool CEspeakEngine::Synthesize(const SRequest& request, const BlockHandler& hand
     QMutexLocker lock(&m_mutex);
     if (!InitializeLocked())
         return false;
+    m_nInitialized.storeRelease(1);
     if (request.voice != m_currentVoice)
     {
         if (espeak_SetVoiceByName(request.voice.constData()) != EE_OK)
+        {
+            // A voice that failed half-way (MBROLA) may have changed the
+            // library's language: set the next voice afresh.
+            m_currentVoice.clear();
             return false;
+        }
         m_currentVoice = request.voice;
         m_nCurrentRate = -1;
     }

@@ -53,6 +53,9 @@ public:
     virtual bool IsAvailable() = 0;
     virtual int GetSampleRate() = 0;
     virtual std::vector<SVoice> ListVoices() = 0;
+    // Whether Synthesize would find that voice (a "+variant" suffix
+    // allowed). Answers at once, also while a synthesis runs.
+    virtual bool CanLoadVoice(const QByteArray& voice) = 0;
     // Synthesises the request, handing every block to the handler; false when
     // the engine failed (not when the handler stopped it).
     virtual bool Synthesize(const SRequest& request, const BlockHandler& handler) = 0;

@@ -216,6 +216,10 @@ private:
     {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         const bool bPaused = m_voice.m_bPaused.load();
+        // A purge ends the pause after it aborts the run: the purged audio
+        // stays unheard.
+        if (!bPaused && m_bSinkSuspended && Stopped())
+            return;
         if (bPaused != m_bSinkSuspended)
         {
             if (bPaused)
@@ -354,13 +358,42 @@ CSpObjectTokenPtr CSpVoice::DefaultToken() const
     return pToken;
 }
 
+bool CSpVoice::CanSpeak(CSpObjectTokenPtr& pToken, const CSpStreamPtr& pOutput) const
+{
+    if (pOutput && (!pOutput->IsOpen() || pOutput->HasFailed()))
+        return false;
+    CSpEngine* pEngine = CSpEngine::Get();
+    if (!pEngine->IsAvailable())
+        return false;
+    if (!pToken)
+        pToken = DefaultToken();
+    return pToken && pEngine->CanLoadVoice(pToken->GetEngineVoice());
+}
+
 bool CSpVoice::Speak(const QString& strText, quint32 dwFlags, ULONG* pulStreamNumber)
 {
+    const bool bPurge = (dwFlags & SPF_PURGEBEFORESPEAK) != 0;
+    CSpObjectTokenPtr pToken;
+    CSpStreamPtr pOutput;
+    if (!bPurge || !strText.isEmpty())
+    {
+        {
+            QMutexLocker lock(&m_mutex);
+            pToken = m_pToken;
+            pOutput = m_pOutput;
+        }
+        // Outside the lock: the engine's first answer may wait for a
+        // synthesis whose events need it.
+        if (!CanSpeak(pToken, pOutput))
+            return false;
+    }
     QMutexLocker lock(&m_mutex);
-    if (dwFlags & SPF_PURGEBEFORESPEAK)
+    if (bPurge)
     {
         m_queue.clear();
         ++m_nGeneration;
+        // A pause belongs to what was purged; the next text must be heard.
+        m_bPaused = false;
         m_wakeWorker.wakeAll();
         if (!m_bSpeaking)
             m_wakeWaiters.wakeAll();
@@ -371,8 +404,8 @@ bool CSpVoice::Speak(const QString& strText, quint32 dwFlags, ULONG* pulStreamNu
     utterance.nStream = ++m_nLastStream;
     utterance.strText = strText;
     utterance.bXml = (dwFlags & SPF_IS_XML) != 0;
-    utterance.pToken = m_pToken;
-    utterance.pOutput = m_pOutput;
+    utterance.pToken = pToken;
+    utterance.pOutput = pOutput;
     m_queue.push_back(utterance);
     m_wakeWorker.wakeAll();
     if (pulStreamNumber)
@@ -626,7 +659,7 @@ void CSpVoice::SpeakOne(const SUtterance& utterance, quint64 nGeneration)
 
     CRun run(*this, utterance, nGeneration);
     CSpEngine* pEngine = CSpEngine::Get();
-    const CSpObjectTokenPtr pToken = utterance.pToken ? utterance.pToken : DefaultToken();
+    const CSpObjectTokenPtr& pToken = utterance.pToken;
     if (run.Open() && pToken && pEngine->IsAvailable())
     {
         const int nMinimumRate = pEngine->GetMinimumRate();

@@ -30,9 +30,12 @@ public:
     CSpVoice& operator=(const CSpVoice&) = delete;
 
     // Queues the text (SPF_ASYNC returns at once; otherwise returns when it
-    // is spoken). SPF_PURGEBEFORESPEAK first drops everything queued and
-    // silences the text being spoken; with no text that is all it does.
-    // SPF_IS_XML reads the text as speech markup.
+    // is spoken). SPF_PURGEBEFORESPEAK first drops everything queued,
+    // silences the text being spoken and ends a pause; with no text that is
+    // all it does. SPF_IS_XML reads the text as speech markup. False, with
+    // nothing queued, when the engine or the voice (the default one when
+    // none is set) cannot be loaded or the output stream is closed or has
+    // failed.
     bool Speak(const QString& strText, quint32 dwFlags, ULONG* pulStreamNumber = nullptr);
     bool Pause();
     bool Resume();
@@ -84,6 +87,8 @@ private:
     class CRun;
     friend class CRun;
 
+    // Resolves the default voice into pToken.
+    bool CanSpeak(CSpObjectTokenPtr& pToken, const CSpStreamPtr& pOutput) const;
     void Run();
     void SpeakOne(const SUtterance& utterance, quint64 nGeneration);
     void QueueEvent(const SPEVENT& event);

@@ -1,7 +1,9 @@
 #include "res/messageevent.h"
 #include "speech/spaudiosink.h"
+#include "speech/spengine.h"
 #include "speech/spobjecttokencategory.h"
 #include "speech/spvoice.h"
+#include "speech/spvoiceregistry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -128,6 +130,75 @@ public:
     }
 };
 
+// Speaks each word of a plain text as a short tone with its word event, in
+// place of the library.
+class CFakeEngine : public CSpEngine
+{
+public:
+    bool m_bAvailable = true;
+    bool m_bSynthesisFails = false;
+
+    bool IsAvailable() override { return m_bAvailable; }
+    int GetSampleRate() override { return 22050; }
+    std::vector<SVoice> ListVoices() override
+    {
+        return {{QStringLiteral("Fake"), "fake/one", {"en-us"}}};
+    }
+    bool CanLoadVoice(const QByteArray& voice) override
+    {
+        return m_bAvailable && voice.split('+').front() == "fake/one";
+    }
+    bool Synthesize(const SRequest& request, const BlockHandler& handler) override
+    {
+        if (m_bSynthesisFails || !CanLoadVoice(request.voice))
+            return false;
+        const QList<uint> text = QString::fromUtf8(request.input).toUcs4();
+        std::vector<short> tone(size_t(GetSampleRate()) * 80 / 1000);
+        for (size_t i = 0; i < tone.size(); ++i)
+            tone[i] = short(i % 50 < 25 ? 8000 : -8000);
+        qint64 nSample = 0;
+        for (int i = 0; i < int(text.size()); ++i)
+        {
+            if (QChar::isSpace(text[i]) || (i > 0 && !QChar::isSpace(text[i - 1])))
+                continue;
+            int nEnd = i;
+            while (nEnd < int(text.size()) && !QChar::isSpace(text[nEnd]))
+                ++nEnd;
+            SEvent event;
+            event.nTextPosition = i + 1;
+            event.nLength = nEnd - i;
+            event.nSample = nSample;
+            if (request.fnRate)
+                request.fnRate();
+            if (!handler(tone.data(), int(tone.size()), {event}))
+                return true;
+            nSample += qint64(tone.size());
+        }
+        return true;
+    }
+    int GetMinimumRate() const override { return 80; }
+};
+
+// A token that asks the engine for that voice.
+CSpObjectTokenPtr EngineVoiceToken(const QByteArray& voice)
+{
+    auto pToken = std::make_shared<CSpObjectToken>(
+        QStringLiteral("Test\\") + QString::fromLatin1(voice), CSpAttributes::AttributeList());
+    pToken->SetEngineVoice(voice);
+    return pToken;
+}
+
+std::vector<SPEVENT> OfStream(const std::vector<SPEVENT>& events, ULONG nStream)
+{
+    std::vector<SPEVENT> mine;
+    for (const SPEVENT& event : events)
+    {
+        if (event.ulStreamNum == nStream)
+            mine.push_back(event);
+    }
+    return mine;
+}
+
 // Speaks into a WAV file and returns its samples.
 std::vector<qint16> SpeakToSamples(CSpVoice& voice, const QString& strText, quint32 dwFlags)
 {
@@ -168,7 +239,317 @@ class CSpVoiceTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup() { CSpAudioSink::SetFactory(nullptr); }
+    // The registry is built from the library, before any row puts the fake
+    // in its place.
+    void initTestCase() { QVERIFY(!CSpVoiceRegistry::GetTokens().empty()); }
+    void cleanup()
+    {
+        CSpAudioSink::SetFactory(nullptr);
+        CSpEngine::SetOverride(nullptr);
+    }
+
+    // The engine's answer matches what the library does with the name.
+    void canLoadVoiceMatchesTheLibrary_data()
+    {
+        QTest::addColumn<QByteArray>("voice");
+        QTest::addColumn<bool>("bLoads");
+        QTest::newRow("identifier") << QByteArray("gmw/en-US") << true;
+        QTest::newRow("identifier-lower-case") << QByteArray("gmw/en-us") << true;
+        QTest::newRow("identifier-upper-case") << QByteArray("GMW/EN-US") << true;
+        QTest::newRow("last-path-part") << QByteArray("en-US") << true;
+        QTest::newRow("name") << QByteArray("English (America)") << true;
+        QTest::newRow("female-variant") << QByteArray("gmw/en-US+f3") << true;
+        QTest::newRow("numbered-variant") << QByteArray("gmw/en-US+13") << true;
+        // The library speaks the voice without a variant it cannot find.
+        QTest::newRow("unknown-variant") << QByteArray("gmw/en-US+nosuch") << true;
+        QTest::newRow("trailing-plus") << QByteArray("gmw/en-US+") << true;
+        QTest::newRow("unknown") << QByteArray("zzz/no-such-voice") << false;
+        QTest::newRow("unknown-with-variant") << QByteArray("zzz/no-such-voice+f3") << false;
+        QTest::newRow("part-of-a-path-part") << QByteArray("n-US") << false;
+        QTest::newRow("variant-only") << QByteArray("+f3") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("mbrola-uninstalled") << QByteArray("mb/mb-fr1") << false;
+    }
+    void canLoadVoiceMatchesTheLibrary()
+    {
+        QFETCH(QByteArray, voice);
+        QFETCH(bool, bLoads);
+        if (voice.startsWith("mb/") && QFile::exists(QStringLiteral("/usr/share/mbrola/fr1")))
+            QSKIP("the MBROLA voice is installed here");
+        CSpEngine* pEngine = CSpEngine::Get();
+        QCOMPARE(pEngine->CanLoadVoice(voice), bLoads);
+        // Asked again, the kept answer is the same.
+        QCOMPARE(pEngine->CanLoadVoice(voice), bLoads);
+        auto speak = [pEngine](const QByteArray& name, const QByteArray& input, qint64* pnSamples)
+        {
+            CSpEngine::SRequest request;
+            request.input = input;
+            request.voice = name;
+            *pnSamples = 0;
+            return pEngine->Synthesize(
+                request,
+                [pnSamples](const short*, int n, const std::vector<CSpEngine::SEvent>&)
+                {
+                    *pnSamples += n;
+                    return true;
+                });
+        };
+        // A voice that fails half-way must not leave its language behind for
+        // the voice spoken before it.
+        const QByteArray english = "Hello there, this is English.";
+        qint64 nBefore = 0;
+        QVERIFY(speak("gmw/en-US", english, &nBefore));
+        qint64 nSamples = 0;
+        QCOMPARE(speak(voice, "Yes.", &nSamples), bLoads);
+        QCOMPARE(nSamples > 0, bLoads);
+        qint64 nAfter = 0;
+        QVERIFY(speak("gmw/en-US", english, &nAfter));
+        QVERIFY2(qAbs(nAfter - nBefore) <= nBefore / 50,
+                 qPrintable(QStringLiteral("%1 then %2").arg(nBefore).arg(nAfter)));
+    }
+
+    // Speak refuses a text that no voice could be heard saying: it queues
+    // nothing, uses up no stream number and leaves no event; the voice then
+    // speaks the next text as usual.
+    void speakFailsWhenNothingCanSpeak_data()
+    {
+        QTest::addColumn<bool>("bFake");
+        QTest::addColumn<bool>("bAvailable");
+        QTest::addColumn<QByteArray>("voice"); // empty: the default voice
+        QTest::addColumn<int>("nOutput");      // 0 device, 1 WAV file, 2 closed WAV file
+        QTest::addColumn<quint32>("dwFlags");
+        QTest::addColumn<bool>("bSpeaks");
+        const quint32 a = SPF_ASYNC;
+        QTest::newRow("fake-voice-file")
+            << true << true << QByteArray("fake/one") << 1 << a << true;
+        QTest::newRow("fake-voice-device")
+            << true << true << QByteArray("fake/one+f3") << 0 << a << true;
+        QTest::newRow("fake-unknown-voice")
+            << true << true << QByteArray("fake/two") << 1 << a << false;
+        QTest::newRow("fake-engine-unavailable")
+            << true << false << QByteArray("fake/one") << 0 << a << false;
+        QTest::newRow("fake-closed-file")
+            << true << true << QByteArray("fake/one") << 2 << a << false;
+        QTest::newRow("fake-unknown-voice-purging")
+            << true << true << QByteArray("fake/two") << 1 << (a | SPF_PURGEBEFORESPEAK) << false;
+        QTest::newRow("real-voice-file")
+            << false << true << QByteArray("gmw/en-US") << 1 << a << true;
+        QTest::newRow("real-default-voice-file") << false << true << QByteArray() << 1 << a << true;
+        QTest::newRow("real-female-voice-device")
+            << false << true << QByteArray("gmw/en-US+f3") << 0 << a << true;
+        QTest::newRow("real-unknown-voice")
+            << false << true << QByteArray("zzz/no-such-voice") << 1 << a << false;
+        QTest::newRow("real-unknown-voice-variant")
+            << false << true << QByteArray("zzz/no-such-voice+f3") << 0 << a << false;
+        QTest::newRow("real-unknown-voice-waiting")
+            << false << true << QByteArray("zzz/no-such-voice") << 1 << quint32(SPF_DEFAULT)
+            << false;
+        QTest::newRow("real-mbrola-uninstalled")
+            << false << true << QByteArray("mb/mb-fr1") << 0 << a << false;
+        QTest::newRow("real-closed-file")
+            << false << true << QByteArray("gmw/en-US") << 2 << a << false;
+    }
+    void speakFailsWhenNothingCanSpeak()
+    {
+        QFETCH(bool, bFake);
+        QFETCH(bool, bAvailable);
+        QFETCH(QByteArray, voice);
+        QFETCH(int, nOutput);
+        QFETCH(quint32, dwFlags);
+        QFETCH(bool, bSpeaks);
+        if (voice.startsWith("mb/") && QFile::exists(QStringLiteral("/usr/share/mbrola/fr1")))
+            QSKIP("the MBROLA voice is installed here");
+        CFakeEngine fake;
+        fake.m_bAvailable = bAvailable;
+        if (bFake)
+            CSpEngine::SetOverride(&fake);
+        const QByteArray goodVoice = bFake ? "fake/one" : "gmw/en-US";
+
+        QTemporaryDir dir;
+        CSpVoice voiceUnderTest;
+        QVERIFY(voiceUnderTest.SetInterest(SPFEI_ALL_TTS_EVENTS, SPFEI_ALL_TTS_EVENTS));
+        if (!voice.isEmpty())
+            QVERIFY(voiceUnderTest.SetVoice(EngineVoiceToken(voice)));
+        WAVEFORMATEX format;
+        QVERIFY(voiceUnderTest.GetFormat(&format));
+        auto pStream = std::make_shared<CSpStream>();
+        if (nOutput != 0)
+        {
+            QVERIFY(pStream->BindToFile(dir.filePath(QStringLiteral("a.wav")), format));
+            QVERIFY(voiceUnderTest.SetOutput(pStream, false));
+            if (nOutput == 2)
+                QVERIFY(pStream->Close());
+        }
+
+        const QString strText = QStringLiteral("Four words are spoken.");
+        ULONG nStream = 0;
+        QCOMPARE(voiceUnderTest.Speak(strText, dwFlags, &nStream), bSpeaks);
+        if (bSpeaks)
+        {
+            QCOMPARE(nStream, ULONG(1));
+            QVERIFY(voiceUnderTest.WaitUntilDone(60000));
+            const std::vector<SPEVENT> events = TakeEvents(voiceUnderTest);
+            QVERIFY(!events.empty());
+            QCOMPARE(events.front().eEventId, SPEI_START_INPUT_STREAM);
+            QCOMPARE(events.back().eEventId, SPEI_END_INPUT_STREAM);
+            QCOMPARE(events.back().ulStreamNum, nStream);
+            QVERIFY(Count(events, SPEI_WORD_BOUNDARY) >= 3);
+            if (nOutput == 1)
+                QVERIFY(pStream->GetDataBytes() > 0);
+            return;
+        }
+        SPVOICESTATUS status;
+        QVERIFY(voiceUnderTest.GetStatus(&status));
+        QCOMPARE(status.dwRunningState, SPRS_DONE);
+        QCOMPARE(status.ulLastStreamQueued, ULONG(0));
+        QVERIFY(voiceUnderTest.WaitUntilDone(0));
+
+        // The next text, with what was missing put right, is the first
+        // stream: the refused one left nothing behind.
+        fake.m_bAvailable = true;
+        QVERIFY(voiceUnderTest.SetVoice(EngineVoiceToken(goodVoice)));
+        auto pOpen = std::make_shared<CSpStream>();
+        QVERIFY(pOpen->BindToFile(dir.filePath(QStringLiteral("b.wav")), format));
+        QVERIFY(voiceUnderTest.SetOutput(pOpen, false));
+        QVERIFY(voiceUnderTest.Speak(strText, SPF_ASYNC, &nStream));
+        QCOMPARE(nStream, ULONG(1));
+        QVERIFY(voiceUnderTest.WaitUntilDone(60000));
+        const std::vector<SPEVENT> events = TakeEvents(voiceUnderTest);
+        QCOMPARE(OfStream(events, 1).size(), events.size());
+        QCOMPARE(events.front().eEventId, SPEI_START_INPUT_STREAM);
+        QCOMPARE(events.back().eEventId, SPEI_END_INPUT_STREAM);
+        QCOMPARE(Count(events, SPEI_START_INPUT_STREAM), 1);
+        QVERIFY(pOpen->GetDataBytes() > 0);
+    }
+
+    // An engine that fails in the middle of a reading still ends the
+    // stream, and the voice goes on with the next text.
+    void synthesisFailureEndsTheStream_data()
+    {
+        QTest::addColumn<bool>("bFile");
+        QTest::newRow("device") << false;
+        QTest::newRow("file") << true;
+    }
+    void synthesisFailureEndsTheStream()
+    {
+        QFETCH(bool, bFile);
+        CFakeEngine fake;
+        fake.m_bSynthesisFails = true;
+        CSpEngine::SetOverride(&fake);
+        QTemporaryDir dir;
+        CSpVoice voice;
+        QVERIFY(voice.SetVoice(EngineVoiceToken("fake/one")));
+        QVERIFY(voice.SetInterest(SPFEI_ALL_TTS_EVENTS, SPFEI_ALL_TTS_EVENTS));
+        WAVEFORMATEX format;
+        QVERIFY(voice.GetFormat(&format));
+        auto pStream = std::make_shared<CSpStream>();
+        if (bFile)
+        {
+            QVERIFY(pStream->BindToFile(dir.filePath(QStringLiteral("f.wav")), format));
+            QVERIFY(voice.SetOutput(pStream, false));
+        }
+        ULONG nStream = 0;
+        QVERIFY(voice.Speak(g_strLongText, SPF_ASYNC, &nStream));
+        QVERIFY(voice.WaitUntilDone(30000));
+        std::vector<SPEVENT> events = TakeEvents(voice);
+        QCOMPARE(int(events.size()), 2);
+        QCOMPARE(events[0].eEventId, SPEI_START_INPUT_STREAM);
+        QCOMPARE(events[1].eEventId, SPEI_END_INPUT_STREAM);
+        QCOMPARE(events[1].ulStreamNum, nStream);
+
+        fake.m_bSynthesisFails = false;
+        QVERIFY(voice.Speak(QStringLiteral("Heard again."), SPF_ASYNC, &nStream));
+        QVERIFY(voice.WaitUntilDone(30000));
+        events = TakeEvents(voice);
+        QCOMPARE(Count(events, SPEI_WORD_BOUNDARY), 2);
+        QCOMPARE(events.back().eEventId, SPEI_END_INPUT_STREAM);
+        QCOMPARE(events.back().ulStreamNum, nStream);
+    }
+
+    // Stop while paused, then a new text: the purge ends the wait at once
+    // and the new text is heard to its last word, also when the pause came
+    // before anything was spoken or the new text comes with the purge.
+    void purgeEndsAPause_data()
+    {
+        QTest::addColumn<bool>("bFake");
+        QTest::addColumn<bool>("bMidText");
+        QTest::addColumn<bool>("bTextWithPurge");
+        QTest::newRow("fake-idle-separate") << true << false << false;
+        QTest::newRow("fake-idle-together") << true << false << true;
+        QTest::newRow("fake-mid-separate") << true << true << false;
+        QTest::newRow("fake-mid-together") << true << true << true;
+        QTest::newRow("real-idle-together") << false << false << true;
+        QTest::newRow("real-mid-separate") << false << true << false;
+        QTest::newRow("real-mid-together") << false << true << true;
+    }
+    void purgeEndsAPause()
+    {
+        QFETCH(bool, bFake);
+        QFETCH(bool, bMidText);
+        QFETCH(bool, bTextWithPurge);
+        CFakeEngine fake;
+        if (bFake)
+            CSpEngine::SetOverride(&fake);
+        CSpVoice voice;
+        QVERIFY(voice.SetVoice(EngineVoiceToken(bFake ? "fake/one" : "gmw/en-US")));
+        QVERIFY(voice.SetInterest(SPFEI_ALL_TTS_EVENTS, SPFEI_ALL_TTS_EVENTS));
+        ULONG nFirst = 0;
+        ULONG nQueued = 0;
+        if (bMidText)
+        {
+            QVERIFY(voice.Speak(g_strLongText.repeated(3), SPF_ASYNC, &nFirst));
+            QVERIFY(voice.Speak(g_strLongText, SPF_ASYNC, &nQueued));
+            // The condition is evaluated again after it held: count, not take.
+            int nWords = 0;
+            QTRY_VERIFY_WITH_TIMEOUT((nWords += Count(TakeEvents(voice), SPEI_WORD_BOUNDARY)) > 0,
+                                     20000);
+        }
+        QVERIFY(voice.Pause());
+        if (bMidText)
+            QVERIFY(!voice.WaitUntilDone(300));
+
+        const QString strNew =
+            QStringLiteral("The pause is over and these words play to the very end");
+        ULONG nNew = 0;
+        std::vector<SPEVENT> events;
+        if (bTextWithPurge)
+        {
+            QVERIFY(voice.Speak(strNew, SPF_ASYNC | SPF_PURGEBEFORESPEAK, &nNew));
+        }
+        else
+        {
+            QVERIFY(voice.Speak(QString(), SPF_PURGEBEFORESPEAK));
+            QVERIFY(voice.WaitUntilDone(10000));
+            SPVOICESTATUS status;
+            QVERIFY(voice.GetStatus(&status));
+            QCOMPARE(status.dwRunningState, SPRS_DONE);
+            events = TakeEvents(voice);
+            QVERIFY(voice.Speak(strNew, SPF_ASYNC, &nNew));
+        }
+        QVERIFY(voice.WaitUntilDone(30000));
+        SPVOICESTATUS status;
+        QVERIFY(voice.GetStatus(&status));
+        QCOMPARE(status.dwRunningState, SPRS_DONE);
+        const std::vector<SPEVENT> later = TakeEvents(voice);
+        events.insert(events.end(), later.begin(), later.end());
+        if (bMidText)
+        {
+            const std::vector<SPEVENT> purged = OfStream(events, nFirst);
+            QVERIFY(!purged.empty());
+            QCOMPARE(purged.back().eEventId, SPEI_END_INPUT_STREAM);
+            QVERIFY(OfStream(events, nQueued).empty());
+        }
+        const std::vector<SPEVENT> heard = OfStream(events, nNew);
+        QVERIFY(!heard.empty());
+        QCOMPARE(heard.front().eEventId, SPEI_START_INPUT_STREAM);
+        QCOMPARE(heard.back().eEventId, SPEI_END_INPUT_STREAM);
+        QCOMPARE(events.back().ulStreamNum, nNew);
+        QVERIFY(Count(heard, SPEI_WORD_BOUNDARY) >= 8);
+        const auto last =
+            std::find_if(heard.rbegin(), heard.rend(),
+                         [](const SPEVENT& e) { return e.eEventId == SPEI_WORD_BOUNDARY; });
+        QCOMPARE(last->lParam, qint64(strNew.lastIndexOf(QLatin1Char(' ')) + 1));
+    }
 
     // Every word event, spoken into a WAV file, must name a word of the text
     // exactly, in UTF-16 units of the text given to Speak.
