@@ -397,11 +397,14 @@ private Q_SLOTS:
         QVERIFY(ReadWhile(Dlg(),
                           [&]()
                           {
+                              const bool bGap = Dlg().m_bItemFinished && Dlg().m_bBusy &&
+                                                g_nCurrentFileIndex == 1;
+                              // The instant between the text's end and the
+                              // loop seeing it is short; a busy machine may
+                              // let it pass, and the gap is next.
                               const bool bMoment =
-                                  bInGap ? Dlg().m_bItemFinished && Dlg().m_bBusy &&
-                                               g_nCurrentFileIndex == 1
-                                         : Dlg().m_bSpeakingText && g_nCurrentFileIndex == 0 &&
-                                               Dlg().m_bStreamEnded;
+                                  bGap || (!bInGap && Dlg().m_bSpeakingText &&
+                                           g_nCurrentFileIndex == 0 && Dlg().m_bStreamEnded);
                               if (!bPaused && bMoment)
                               {
                                   bPaused = true;
