@@ -78,28 +78,12 @@ int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
     QTemporaryDir fallback;
     const QString strTemp = app.InitSettings() ? app.GetSettingsFolder() + QStringLiteral("Temp/")
                                                : fallback.path() + QLatin1Char('/');
-    QStringList reasons;
-    CTextExtractor extractor(strTemp, [&reasons](const QString& strMessage, unsigned)
-                             { reasons.append(strMessage); });
     QString strText;
-    extractor.GetTextFromFile(strPath, strText);
-    if (strText.isEmpty())
-    {
-        if (reasons.isEmpty())
-            reasons.append(CDocumentFormats::ForPath(strPath)
-                               ? QStringLiteral("the document holds no text")
-                               : QStringLiteral("not a document type the program reads"));
-        for (const QString& strReason : qAsConst(reasons))
-            err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
-        err.flush();
+    if (!CCommandLine::ReadDocument(strPath, strTemp, strText, err))
         return CCommandLine::EXIT_FAILED;
-    }
     strText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     out << strText << "\n";
     out.flush();
-    for (const QString& strReason : qAsConst(reasons))
-        err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
-    err.flush();
     return CCommandLine::EXIT_OK;
 }
 } // namespace
@@ -109,6 +93,23 @@ void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
     err << g_szProgram << ": " << strMessage << "\n"
         << "Try '" << g_szProgram << " --help' for more information.\n";
     err.flush();
+}
+
+bool CCommandLine::ReadDocument(const QString& strPath, const QString& strTempFolder,
+                                QString& strText, QTextStream& err)
+{
+    QStringList reasons;
+    CTextExtractor extractor(strTempFolder, [&reasons](const QString& strMessage, unsigned)
+                             { reasons.append(strMessage); });
+    extractor.GetTextFromFile(strPath, strText);
+    if (strText.isEmpty() && reasons.isEmpty())
+        reasons.append(CDocumentFormats::ForPath(strPath)
+                           ? QStringLiteral("the document holds no text")
+                           : QStringLiteral("not a document type the program reads"));
+    for (const QString& strReason : qAsConst(reasons))
+        err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
+    err.flush();
+    return !strText.isEmpty();
 }
 
 bool CCommandLine::WantsWindow(int argc, char** argv)

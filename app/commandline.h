@@ -28,4 +28,8 @@ public:
 
     // The message of an exit with EXIT_USAGE, with a pointer to --help.
     static void UsageError(QTextStream& err, const QString& strMessage);
+    // The document's text as the window gets it; false, with each reason
+    // named on err, when there is none.
+    static bool ReadDocument(const QString& strPath, const QString& strTempFolder, QString& strText,
+                             QTextStream& err);
 };

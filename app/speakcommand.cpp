@@ -6,8 +6,6 @@
 #include "speech/readingrules.h"
 #include "speech/splanguagetags.h"
 #include "speech/spvoice.h"
-#include "text/documentformat.h"
-#include "text/textextractor.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -255,17 +253,7 @@ int CSpeakCommand::ChooseVoice(const QString& strCode, CSpObjectTokenPtr& pToken
 bool CSpeakCommand::ReadDocument(const QString& strPath, const QString& strTempFolder,
                                  QString& strText)
 {
-    QStringList reasons;
-    CTextExtractor extractor(strTempFolder, [&reasons](const QString& strMessage, unsigned)
-                             { reasons.append(strMessage); });
-    extractor.GetTextFromFile(strPath, strText);
-    if (strText.isEmpty() && reasons.isEmpty())
-        reasons.append(CDocumentFormats::ForPath(strPath)
-                           ? QStringLiteral("the document holds no text")
-                           : QStringLiteral("not a document type the program reads"));
-    for (const QString& strReason : qAsConst(reasons))
-        m_err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
-    m_err.flush();
+    CCommandLine::ReadDocument(strPath, strTempFolder, strText, m_err);
     // Paragraphs end in "\r" in the text pane's form; "\n" lets the voice
     // pause between them, and keeps every position where it was.
     strText.replace(QLatin1Char('\r'), QLatin1Char('\n'));

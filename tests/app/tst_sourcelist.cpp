@@ -2,6 +2,7 @@
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
+#include "tests/support/dialoghooks.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/windowtest.h"
 #include "widgets/digistatic.h"
@@ -27,13 +28,6 @@
 
 namespace
 {
-struct SShownMessage
-{
-    QString strText;
-    QString strCaption;
-    unsigned nFlags;
-};
-
 using KbTest::Item;
 
 QStringList ListItems(const CSpeechDlg& dlg)
@@ -103,10 +97,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_pHome;
     std::unique_ptr<CSpeechApp> m_pApp;
     std::unique_ptr<QTemporaryDir> m_pFiles;
-    std::vector<SShownMessage> m_messages;
-    std::vector<CFileDialog::SRequest> m_requests;
-    // What the user picks in the next dialogs; empty for Cancel.
-    std::deque<QString> m_answers;
+    KbTest::CDialogHooks m_hooks;
 
     QString Documents() const { return m_pHome->path() + QStringLiteral("/Documents"); }
 
@@ -124,7 +115,7 @@ private:
 
     void Open(CSpeechDlg& dlg, const QString& strAnswer)
     {
-        m_answers.push_back(strAnswer);
+        m_hooks.m_answers.push_back(strAnswer);
         Item<QAbstractButton>(dlg, IDC_BTN_OPEN)->click();
     }
 
@@ -134,32 +125,15 @@ private Q_SLOTS:
         m_pHome = KbTest::UseFreshHome();
         QVERIFY(QDir().mkpath(Documents()));
         m_pFiles = std::make_unique<QTemporaryDir>();
-        m_messages.clear();
-        m_requests.clear();
-        m_answers.clear();
         g_bFirstOpenDialog = true;
-        CMessageBox::SetHook(
-            [this](const QString& strText, const QString& strCaption, unsigned nFlags) {
-                m_messages.push_back({strText, strCaption, nFlags});
-            });
-        CFileDialog::SetHook(
-            [this](const CFileDialog::SRequest& request)
-            {
-                m_requests.push_back(request);
-                if (m_answers.empty())
-                    return QString();
-                const QString strAnswer = m_answers.front();
-                m_answers.pop_front();
-                return strAnswer;
-            });
+        m_hooks.Install();
         m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
         m_pApp->InitSettings();
     }
     void cleanup()
     {
         KbTest::EndApp(m_pApp);
-        CFileDialog::SetHook(nullptr);
-        CMessageBox::SetHook(nullptr);
+        m_hooks.Remove();
         m_pFiles.reset();
         m_pHome.reset();
     }
@@ -185,11 +159,11 @@ private Q_SLOTS:
         CSpeechDlg dlg;
         for (bool bConfirm : confirms)
             Open(dlg, bConfirm ? strFile : QString());
-        QCOMPARE(int(m_requests.size()), int(confirms.size()));
+        QCOMPARE(int(m_hooks.m_requests.size()), int(confirms.size()));
         for (int i = 0; i < confirms.size(); ++i)
         {
-            QVERIFY(!m_requests[i].bSave);
-            QCOMPARE(m_requests[i].strDirectory, inDocuments[i] ? Documents() : QString());
+            QVERIFY(!m_hooks.m_requests[i].bSave);
+            QCOMPARE(m_hooks.m_requests[i].strDirectory, inDocuments[i] ? Documents() : QString());
         }
     }
 
@@ -197,8 +171,8 @@ private Q_SLOTS:
     {
         CSpeechDlg dlg;
         Open(dlg, QString());
-        QCOMPARE(int(m_requests.size()), 1);
-        const QStringList filters = m_requests[0].strFilter.split(QStringLiteral(";;"));
+        QCOMPARE(int(m_hooks.m_requests.size()), 1);
+        const QStringList filters = m_hooks.m_requests[0].strFilter.split(QStringLiteral(";;"));
         QStringList patterns;
         for (const QString& strFilter : filters)
         {
@@ -230,7 +204,7 @@ private Q_SLOTS:
         QVERIFY(pProgress->isHidden());
         QVERIFY(pClock->isHidden());
         QCOMPARE(pClock->text(), QStringLiteral("00:00:00"));
-        QVERIFY(m_messages.empty());
+        QVERIFY(m_hooks.m_messages.empty());
     }
 
     // Adding files.
@@ -516,7 +490,7 @@ private Q_SLOTS:
         QCOMPARE(g_nCurrentFileIndex, 0);
         QCOMPARE(PaneText(dlg), TextOf("b"));
         QVERIFY(ListButtonsEnabled(dlg, true));
-        QVERIFY(m_requests.empty());
+        QVERIFY(m_hooks.m_requests.empty());
     }
 
     // A document that cannot be read.
@@ -531,9 +505,9 @@ private Q_SLOTS:
         QCOMPARE(dlg.GetSourceFiles(), QStringList{strBroken});
         QVERIFY(PaneText(dlg).isEmpty());
         QVERIFY(ListButtonsEnabled(dlg, true));
-        QCOMPARE(int(m_messages.size()), 1);
-        QVERIFY(!m_messages[0].strText.isEmpty());
-        QCOMPARE(m_messages[0].strCaption, QStringLiteral("Kestrivane Basic"));
+        QCOMPARE(int(m_hooks.m_messages.size()), 1);
+        QVERIFY(!m_hooks.m_messages[0].strText.isEmpty());
+        QCOMPARE(m_hooks.m_messages[0].strCaption, QStringLiteral("Kestrivane Basic"));
 
         // A readable one after it is still shown when chosen.
         Open(dlg, TextFile(QStringLiteral("a")));

@@ -1,6 +1,7 @@
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
+#include "tests/support/dialoghooks.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/windowtest.h"
 #include "text/introlib/prelude.h"
@@ -32,13 +33,6 @@
 
 namespace
 {
-struct SShownMessage
-{
-    QString strText;
-    QString strCaption;
-    unsigned nFlags;
-};
-
 using KbTest::Item;
 
 QPlainTextEdit* Pane(const CSpeechDlg& dlg)
@@ -138,12 +132,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_pHome;
     std::unique_ptr<CSpeechApp> m_pApp;
     std::unique_ptr<QTemporaryDir> m_pFiles;
-    std::vector<SShownMessage> m_messages;
-    std::vector<CFileDialog::SRequest> m_requests;
-    // What the user picks in the next dialogs; empty for Cancel.
-    std::deque<QString> m_answers;
+    KbTest::CDialogHooks m_hooks;
     // Runs while the dialog is up, before it answers.
-    std::function<void()> m_fnWhileOpen;
 
     QString TextFile(const QString& strName, const QString& strText)
     {
@@ -151,13 +141,13 @@ private:
     }
     void ShowFile(CSpeechDlg& dlg, const QString& strText)
     {
-        m_answers.push_back(TextFile(QStringLiteral("shown.txt"), strText));
+        m_hooks.m_answers.push_back(TextFile(QStringLiteral("shown.txt"), strText));
         Click(dlg, IDC_BTN_OPEN);
         QCOMPARE(Pane(dlg)->toPlainText(), strText);
     }
     void SaveAs(CSpeechDlg& dlg, const QString& strAnswer)
     {
-        m_answers.push_back(strAnswer);
+        m_hooks.m_answers.push_back(strAnswer);
         Click(dlg, IDC_BTN_SAVETEXT);
     }
     static QString MenuText(const std::vector<SMenuEntry>& entries)
@@ -173,37 +163,17 @@ private Q_SLOTS:
     {
         m_pHome = KbTest::UseFreshHome();
         m_pFiles = std::make_unique<QTemporaryDir>();
-        m_messages.clear();
-        m_requests.clear();
-        m_answers.clear();
-        m_fnWhileOpen = nullptr;
         g_bFirstOpenDialog = true;
         g_bFirstTextSaveDialog = true;
         QApplication::clipboard()->clear();
-        CMessageBox::SetHook(
-            [this](const QString& strText, const QString& strCaption, unsigned nFlags) {
-                m_messages.push_back({strText, strCaption, nFlags});
-            });
-        CFileDialog::SetHook(
-            [this](const CFileDialog::SRequest& request)
-            {
-                m_requests.push_back(request);
-                if (m_fnWhileOpen)
-                    m_fnWhileOpen();
-                if (m_answers.empty())
-                    return QString();
-                const QString strAnswer = m_answers.front();
-                m_answers.pop_front();
-                return strAnswer;
-            });
+        m_hooks.Install();
         m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
         m_pApp->InitSettings();
     }
     void cleanup()
     {
         KbTest::EndApp(m_pApp);
-        CFileDialog::SetHook(nullptr);
-        CMessageBox::SetHook(nullptr);
+        m_hooks.Remove();
         m_pFiles.reset();
         m_pHome.reset();
     }
@@ -246,7 +216,7 @@ private Q_SLOTS:
                        "\xE4\0\xAC\x20\x3D\xD8\x00\xDE",
                        46);
         QCOMPARE(KbTest::ReadFile(strPath), expected);
-        QVERIFY(m_messages.empty());
+        QVERIFY(m_hooks.m_messages.empty());
     }
 
     void saveDialogRequest_data()
@@ -267,10 +237,10 @@ private Q_SLOTS:
         const QString strPath = m_pFiles->filePath(QStringLiteral("saved.txt"));
         for (bool bConfirm : confirms)
             SaveAs(dlg, bConfirm ? strPath : QString());
-        QCOMPARE(int(m_requests.size()), int(confirms.size()));
+        QCOMPARE(int(m_hooks.m_requests.size()), int(confirms.size()));
         for (int i = 0; i < confirms.size(); ++i)
         {
-            const CFileDialog::SRequest& request = m_requests[i];
+            const CFileDialog::SRequest& request = m_hooks.m_requests[i];
             QVERIFY(request.bSave);
             QCOMPARE(request.strDirectory,
                      inSaveFolder[i] ? m_pApp->GetDefaultSaveFolder() : QString());
@@ -306,7 +276,7 @@ private Q_SLOTS:
             const QString strFolder = m_pFiles->filePath(QStringLiteral("gone"));
             QVERIFY(QDir().mkpath(strFolder));
             strPath = strFolder + QStringLiteral("/saved.txt");
-            m_fnWhileOpen = [strFolder]() { QDir(strFolder).removeRecursively(); };
+            m_hooks.m_fnWhileOpen = [strFolder]() { QDir(strFolder).removeRecursively(); };
         }
         else if (strCase == QLatin1String("proc"))
         {
@@ -332,10 +302,10 @@ private Q_SLOTS:
         SaveAs(dlg, strPath);
         pLimit.reset();
 
-        QCOMPARE(int(m_messages.size()), 1);
-        QCOMPARE(m_messages[0].strText, QStringLiteral("Failed to save as text file."));
-        QCOMPARE(m_messages[0].strCaption, QStringLiteral("Kestrivane Basic"));
-        QCOMPARE(m_messages[0].nFlags, 0x10u);
+        QCOMPARE(int(m_hooks.m_messages.size()), 1);
+        QCOMPARE(m_hooks.m_messages[0].strText, QStringLiteral("Failed to save as text file."));
+        QCOMPARE(m_hooks.m_messages[0].strCaption, QStringLiteral("Kestrivane Basic"));
+        QCOMPARE(m_hooks.m_messages[0].nFlags, 0x10u);
         QCOMPARE(KbTest::ReadFile(strPath), before);
         if (strCase != QLatin1String("proc"))
             QCOMPARE(QDir(QFileInfo(strPath).absolutePath())
@@ -608,9 +578,9 @@ private Q_SLOTS:
         Item<QRadioButton>(dlg, IDC_RADIO_INSTANT)->click();
         Pane(dlg)->setPlainText(QStringLiteral("a\nb"));
         const QString strPath = m_pFiles->filePath(QStringLiteral("menu.txt"));
-        m_answers.push_back(strPath);
+        m_hooks.m_answers.push_back(strPath);
         RightClickPane(dlg, ID_EDIT_SAVEAS);
-        QCOMPARE(int(m_requests.size()), 1);
+        QCOMPARE(int(m_hooks.m_requests.size()), 1);
         QCOMPARE(KbTest::ReadFile(strPath), KbTest::Utf16(QStringLiteral("a\r\nb")));
     }
 

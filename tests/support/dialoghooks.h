@@ -1,0 +1,61 @@
+#pragma once
+
+// Message boxes and file dialogs answered in place of the user: the tests
+// see what the user would be told and asked, and pick the answers.
+#include "widgets/filedialog.h"
+#include "widgets/messagebox.h"
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace KbTest
+{
+struct SShownMessage
+{
+    QString strText;
+    QString strCaption;
+    unsigned nFlags;
+};
+
+class CDialogHooks
+{
+public:
+    std::vector<SShownMessage> m_messages;
+    std::vector<CFileDialog::SRequest> m_requests;
+    // What the user picks in the next dialogs; empty for Cancel.
+    std::deque<QString> m_answers;
+    // Runs while a file dialog is open, before it answers.
+    std::function<void()> m_fnWhileOpen;
+
+    void Install()
+    {
+        m_messages.clear();
+        m_requests.clear();
+        m_answers.clear();
+        m_fnWhileOpen = nullptr;
+        CMessageBox::SetHook(
+            [this](const QString& strText, const QString& strCaption, unsigned nFlags) {
+                m_messages.push_back({strText, strCaption, nFlags});
+            });
+        CFileDialog::SetHook(
+            [this](const CFileDialog::SRequest& request)
+            {
+                m_requests.push_back(request);
+                if (m_fnWhileOpen)
+                    m_fnWhileOpen();
+                if (m_answers.empty())
+                    return QString();
+                const QString strAnswer = m_answers.front();
+                m_answers.pop_front();
+                return strAnswer;
+            });
+    }
+    void Remove()
+    {
+        CFileDialog::SetHook(nullptr);
+        CMessageBox::SetHook(nullptr);
+    }
+};
+} // namespace KbTest
