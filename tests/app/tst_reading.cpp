@@ -19,8 +19,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 #include <memory>
 
 namespace
@@ -78,39 +76,10 @@ std::vector<SHeard> Heard()
     QMutexLocker lock(&g_heardMutex);
     return g_heard;
 }
-
-// Calls the observer every few milliseconds while the window's reading
-// command runs its own loop, and clicks Speak. A reading that hangs is ended
-// by force after a minute and fails the test instead of stalling the run.
-bool ReadWhile(CSpeechDlg& dlg, const std::function<void()>& fnObserve)
-{
-    QElapsedTimer deadline;
-    deadline.start();
-    bool bHung = false;
-    QTimer observer;
-    observer.setInterval(5);
-    QObject::connect(&observer, &QTimer::timeout,
-                     [&]()
-                     {
-                         if (!bHung && deadline.elapsed() > 60000)
-                         {
-                             bHung = true;
-                             dlg.m_bBusy = false;
-                             dlg.m_nGapTicks = CReadingRules::GAP_TICKS;
-                             dlg.m_pVoice->Resume();
-                             dlg.m_pVoice->Speak(QString(), SPF_PURGEBEFORESPEAK);
-                         }
-                         if (!bHung)
-                             fnObserve();
-                     });
-    observer.start();
-    KbTest::Item<CButtonST>(dlg, IDC_BTN_SPEAK)->click();
-    observer.stop();
-    return !bHung;
-}
 } // namespace
 
 using KbTest::Item;
+using KbTest::ReadWhile;
 
 // Readings of the window driven through its buttons, with the real engine
 // heard through the silent sink and a clock of 100 ms ticks.

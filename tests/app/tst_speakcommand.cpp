@@ -1,67 +1,28 @@
 #include "app/speakcommand.h"
 #include "speech/readingrules.h"
+#include "tests/support/soundrecording.h"
 #include "tests/support/testfiles.h"
 
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/types.h>
 
+using KbTest::FirstLoudSample;
+using KbTest::LastLoudSample;
+using KbTest::LongestInnerSilence;
+using KbTest::RECORD_RATE;
+
 namespace
 {
-// The recorder's format: two bytes a sample.
-constexpr int g_nRecordRate = 22050;
-constexpr int g_nBytesPerSecond = g_nRecordRate * 2;
-// Louder than this is speech; the null sink gives digital silence.
-constexpr int g_nLoud = 300;
 // A text far longer than any stop takes: about four minutes of speech.
 constexpr int g_nLongSentences = 100;
 
 QString ProgramPath()
 {
     return QStringLiteral(KB_BIN_DIR "kestrivane-basic");
-}
-
-qint64 FirstLoudSample(const QByteArray& pcm, qint64 nFrom = 0)
-{
-    const auto* pSamples = reinterpret_cast<const qint16*>(pcm.constData());
-    const qint64 nCount = pcm.size() / 2;
-    for (qint64 i = qMax<qint64>(0, nFrom); i < nCount; ++i)
-    {
-        if (qAbs(int(pSamples[i])) > g_nLoud)
-            return i;
-    }
-    return -1;
-}
-
-qint64 LastLoudSample(const QByteArray& pcm)
-{
-    const auto* pSamples = reinterpret_cast<const qint16*>(pcm.constData());
-    for (qint64 i = pcm.size() / 2 - 1; i >= 0; --i)
-    {
-        if (qAbs(int(pSamples[i])) > g_nLoud)
-            return i;
-    }
-    return -1;
-}
-
-// The longest run of quiet samples between the first and the last loud one.
-qint64 LongestInnerSilence(const QByteArray& pcm)
-{
-    const auto* pSamples = reinterpret_cast<const qint16*>(pcm.constData());
-    const qint64 nFirst = FirstLoudSample(pcm);
-    const qint64 nLast = LastLoudSample(pcm);
-    qint64 nLongest = 0;
-    qint64 nRun = 0;
-    for (qint64 i = nFirst; i >= 0 && i <= nLast; ++i)
-    {
-        nRun = qAbs(int(pSamples[i])) > g_nLoud ? 0 : nRun + 1;
-        nLongest = qMax(nLongest, nRun);
-    }
-    return nLongest;
 }
 } // namespace
 
@@ -73,8 +34,7 @@ class CSpeakCommandTest : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_home;
-    QProcess m_server;
-    QString m_strPulseServer;
+    KbTest::CSoundServer m_server;
 
     QString Write(const QString& strName, const QByteArray& bytes)
     {
@@ -90,7 +50,7 @@ private:
         env.remove(QStringLiteral("XDG_CONFIG_HOME"));
         env.insert(QStringLiteral("KB_CLOCK_MS"), QString::number(nClockMs));
         env.insert(QStringLiteral("PULSE_SERVER"),
-                   bSound ? m_strPulseServer
+                   bSound ? m_server.Address()
                           : QStringLiteral("unix:") + m_home.filePath(QStringLiteral("no-server")));
         return env;
     }
@@ -127,45 +87,26 @@ private:
         return true;
     }
 
-    void StartRecorder(QProcess& recorder)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PULSE_SERVER"), m_strPulseServer);
-        recorder.setProcessEnvironment(env);
-        recorder.start(QStringLiteral("parecord"),
-                       {QStringLiteral("--device=null.monitor"), QStringLiteral("--raw"),
-                        QStringLiteral("--format=s16le"),
-                        QStringLiteral("--rate=%1").arg(g_nRecordRate),
-                        QStringLiteral("--channels=1"), QStringLiteral("--latency-msec=20")});
-    }
-
     // Records while the program runs and a second beyond its end.
     QByteArray RecordRun(const QStringList& args, int nClockMs, int& nExit)
     {
-        QProcess recorder;
-        StartRecorder(recorder);
-        if (!recorder.waitForStarted(10000))
+        KbTest::CSinkRecorder recorder;
+        if (!recorder.Start(m_server.Address()))
             return QByteArray();
         QProcess program;
         Start(program, args, Environment(true, nClockMs));
-        QByteArray pcm;
         const QDeadlineTimer deadline(120000);
         while (program.state() != QProcess::NotRunning && !deadline.hasExpired())
         {
-            recorder.waitForReadyRead(100);
-            pcm += recorder.readAllStandardOutput();
+            recorder.Take(100);
             program.waitForFinished(0);
         }
         nExit =
             program.state() == QProcess::NotRunning && program.exitStatus() == QProcess::NormalExit
                 ? program.exitCode()
                 : -1;
-        const qint64 nEnd = pcm.size() + g_nBytesPerSecond;
-        while (pcm.size() < nEnd && recorder.waitForReadyRead(5000))
-            pcm += recorder.readAllStandardOutput();
-        recorder.kill();
-        recorder.waitForFinished(5000);
-        return pcm;
+        recorder.RecordFor(1000);
+        return recorder.Pcm();
     }
 
 private Q_SLOTS:
@@ -180,32 +121,10 @@ private Q_SLOTS:
             text += "The quick brown fox jumps over the lazy dog. ";
         Write(QStringLiteral("Long.txt"), text);
 
-        const QString strRuntime = m_home.filePath(QStringLiteral("pulse"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_home.path());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), strRuntime);
-        env.insert(QStringLiteral("PULSE_STATE_PATH"), m_home.filePath(QStringLiteral("state")));
-        m_server.setProcessEnvironment(env);
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start(QStringLiteral("pulseaudio"),
-                       {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                        QStringLiteral("--use-pid-file=no"), QStringLiteral("--exit-idle-time=-1"),
-                        QStringLiteral("--load=module-null-sink"),
-                        QStringLiteral("--load=module-native-protocol-unix"),
-                        QStringLiteral("--log-level=error")});
-        const QString strSocket = strRuntime + QStringLiteral("/native");
-        if (m_server.waitForStarted(10000))
-        {
-            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(strSocket), 10000);
-            m_strPulseServer = QStringLiteral("unix:") + strSocket;
-        }
+        if (m_server.Start(m_home))
+            QVERIFY2(!m_server.Address().isEmpty(), "the sound server opens its socket");
     }
-    void cleanupTestCase()
-    {
-        m_server.terminate();
-        m_server.waitForFinished(5000);
-    }
+    void cleanupTestCase() { m_server.Stop(); }
 
     // Exit status and, in order, what standard error names.
     void speak_data()
@@ -397,53 +316,41 @@ private Q_SLOTS:
     // Ctrl+C it is not.
     void stopSilencesTheDevice()
     {
-        if (m_strPulseServer.isEmpty())
+        if (m_server.Address().isEmpty())
             QSKIP("no PulseAudio server to play on");
-        QProcess recorder;
-        StartRecorder(recorder);
-        QVERIFY(recorder.waitForStarted(10000));
+        KbTest::CSinkRecorder recorder;
+        QVERIFY(recorder.Start(m_server.Address()));
         QProcess program;
         QVERIFY(Start(program, {"--speak", "@Long.txt"}, Environment(true)));
-        QByteArray pcm;
         const QDeadlineTimer deadline(60000);
-        while (FirstLoudSample(pcm) < 0 && !deadline.hasExpired() &&
+        while (FirstLoudSample(recorder.Pcm()) < 0 && !deadline.hasExpired() &&
                program.state() == QProcess::Running)
-        {
-            recorder.waitForReadyRead(100);
-            pcm += recorder.readAllStandardOutput();
-        }
-        QVERIFY2(FirstLoudSample(pcm) >= 0, "the speech is heard");
+            recorder.Take(100);
+        QVERIFY2(FirstLoudSample(recorder.Pcm()) >= 0, "the speech is heard");
         // Past the announcement, into the text, and in the middle of a word.
-        const qint64 nTextBytes = pcm.size() + 3 * qint64(g_nBytesPerSecond);
-        while ((pcm.size() < nTextBytes ||
-                LastLoudSample(pcm) < pcm.size() / 2 - g_nRecordRate / 20) &&
+        const qint64 nTextSamples = recorder.Samples() + 3 * qint64(RECORD_RATE);
+        while ((recorder.Samples() < nTextSamples ||
+                LastLoudSample(recorder.Pcm()) < recorder.Samples() - RECORD_RATE / 20) &&
                !deadline.hasExpired())
-        {
-            recorder.waitForReadyRead(100);
-            pcm += recorder.readAllStandardOutput();
-        }
+            recorder.Take(100);
         QCOMPARE(program.state(), QProcess::Running);
         ::kill(pid_t(program.processId()), SIGINT);
         // Whatever has arrived was played before the signal.
-        const qint64 nSignalAt = pcm.size() / 2;
+        const qint64 nSignalAt = recorder.Samples();
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.exitCode(), 130);
-        const qint64 nEnd = pcm.size() + 2 * qint64(g_nBytesPerSecond);
-        while (pcm.size() < nEnd && recorder.waitForReadyRead(5000))
-            pcm += recorder.readAllStandardOutput();
-        recorder.kill();
-        recorder.waitForFinished(5000);
-        QVERIFY(pcm.size() >= nEnd);
-        const qint64 nLoudAfter = FirstLoudSample(pcm, nSignalAt + g_nRecordRate / 2);
+        QVERIFY(recorder.RecordFor(2000));
+        recorder.Stop();
+        const qint64 nLoudAfter = FirstLoudSample(recorder.Pcm(), nSignalAt + RECORD_RATE / 2);
         QVERIFY2(nLoudAfter < 0,
                  qPrintable(QStringLiteral("sound %1 ms after the signal")
-                                .arg((nLoudAfter - nSignalAt) * 1000 / g_nRecordRate)));
+                                .arg((nLoudAfter - nSignalAt) * 1000 / RECORD_RATE)));
     }
 
     // Between two documents the clock's pause is heard as silence.
     void pauseBetweenDocumentsIsHeard()
     {
-        if (m_strPulseServer.isEmpty())
+        if (m_server.Address().isEmpty())
             QSKIP("no PulseAudio server to play on");
         const int nClockMs = 500;
         int nExit = -1;
@@ -454,16 +361,16 @@ private Q_SLOTS:
         // busy machine must not fail the test; without the pause the
         // longest silence is a few tens of milliseconds.
         const qint64 nGapSamples =
-            qint64(CReadingRules::GAP_TICKS) * nClockMs * g_nRecordRate * 3 / 4 / 1000;
+            qint64(CReadingRules::GAP_TICKS) * nClockMs * RECORD_RATE * 3 / 4 / 1000;
         QVERIFY2(LongestInnerSilence(pcm) >= nGapSamples,
-                 qPrintable(QString::number(LongestInnerSilence(pcm) * 1000 / g_nRecordRate)));
+                 qPrintable(QString::number(LongestInnerSilence(pcm) * 1000 / RECORD_RATE)));
     }
 
     // The document's name up to its first dot is spoken before its text:
     // a long name takes longer to hear than a one-letter one.
     void nameIsAnnounced()
     {
-        if (m_strPulseServer.isEmpty())
+        if (m_server.Address().isEmpty())
             QSKIP("no PulseAudio server to play on");
         Write(QStringLiteral("A.b.txt"), "Hello there.\n");
         Write(QStringLiteral("Internationalisation Correspondence Documentation.txt"),
@@ -477,10 +384,9 @@ private Q_SLOTS:
         const qint64 nShort = LastLoudSample(shortName) - FirstLoudSample(shortName);
         const qint64 nLong = LastLoudSample(longName) - FirstLoudSample(longName);
         QVERIFY(FirstLoudSample(shortName) >= 0);
-        QVERIFY2(nLong - nShort > g_nRecordRate,
-                 qPrintable(QStringLiteral("%1 ms and %2 ms")
-                                .arg(nShort * 1000 / g_nRecordRate)
-                                .arg(nLong * 1000 / g_nRecordRate)));
+        QVERIFY2(nLong - nShort > RECORD_RATE, qPrintable(QStringLiteral("%1 ms and %2 ms")
+                                                              .arg(nShort * 1000 / RECORD_RATE)
+                                                              .arg(nLong * 1000 / RECORD_RATE)));
     }
 };
 
