@@ -27,6 +27,12 @@ public:
 
     // Any further entry point by name, null when the library lacks it.
     QFunctionPointer Resolve(const char* pszSymbol);
+    // The same into a typed pointer; false when the library lacks it.
+    template <typename TFunction> bool Resolve(const char* pszSymbol, TFunction& pfn)
+    {
+        pfn = reinterpret_cast<TFunction>(Resolve(pszSymbol));
+        return pfn != nullptr;
+    }
 
 private:
     QLibrary m_library;
