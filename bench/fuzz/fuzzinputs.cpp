@@ -1,6 +1,7 @@
 #include "bench/fuzz/fuzzinputs.h"
 
 #include "app/settingsstore.h"
+#include "audio/waveheader.h"
 #include "text/documentformat.h"
 #include "text/htmltext.h"
 #include "text/mhtreader.h"
@@ -10,6 +11,32 @@
 #include "text/wordreader.h"
 
 #include <QBuffer>
+
+namespace
+{
+// Whatever the bytes, an accepted header points only at samples the file
+// holds, in the one layout the converter encodes.
+QString ReadWaveHeader(const QByteArray& data)
+{
+    QByteArray bytes = data;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    CWaveHeader header;
+    QString strError;
+    if (!header.Read(buffer, &strError))
+        return strError;
+    if (header.GetDataOffset() + header.GetDataSize() > quint64(data.size()) ||
+        header.GetChannels() < 1 || header.GetChannels() > 2 || header.GetBitsPerSample() != 16 ||
+        header.GetSampleRate() == 0 || header.GetSampleRate() > CWaveHeader::MAX_SAMPLE_RATE ||
+        header.GetBlockAlign() != header.GetChannels() * 2)
+        qFatal("the WAV header reader accepted a header it should not have");
+    return QStringLiteral("%1 channels, %2 Hz, %3 bytes at %4")
+        .arg(header.GetChannels())
+        .arg(header.GetSampleRate())
+        .arg(header.GetDataSize())
+        .arg(header.GetDataOffset());
+}
+} // namespace
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
 {
@@ -50,6 +77,9 @@ QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
     case FuzzReader::Mht:
         strText = CMhtReader::ToText(data);
         break;
+    case FuzzReader::WaveHeader:
+        strText = ReadWaveHeader(data);
+        break;
     }
     NormalizeText(strText);
     return strText;
@@ -71,6 +101,8 @@ const char* FuzzReaderName(FuzzReader reader)
         return "html";
     case FuzzReader::Mht:
         return "mht";
+    case FuzzReader::WaveHeader:
+        return "waveheader";
     }
     return "";
 }

@@ -5,7 +5,8 @@
 
 // The readers the fuzz targets and the corpus regression test drive: each
 // takes any bytes and must return, without faults, within bounded time and
-// memory. The result is the reader's text, normalised for the text pane.
+// memory. The result is the reader's text, normalised for the text pane
+// (for the WAV header: what it found, or why it refused the file).
 enum class FuzzReader
 {
     TextFile,
@@ -13,7 +14,8 @@ enum class FuzzReader
     Rtf,
     Word,
     Html,
-    Mht
+    Mht,
+    WaveHeader
 };
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data);

@@ -15,8 +15,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("reader");
         QTest::addColumn<QString>("path");
         int nRows = 0;
-        for (FuzzReader reader : {FuzzReader::TextFile, FuzzReader::Settings, FuzzReader::Rtf,
-                                  FuzzReader::Word, FuzzReader::Html, FuzzReader::Mht})
+        for (FuzzReader reader :
+             {FuzzReader::TextFile, FuzzReader::Settings, FuzzReader::Rtf, FuzzReader::Word,
+              FuzzReader::Html, FuzzReader::Mht, FuzzReader::WaveHeader})
         {
             for (const char* pszSet : {"corpus", "regressions"})
             {
