@@ -311,6 +311,7 @@ void CSpeechDlg::ConnectSignals()
     m_listFiles->setAcceptDrops(true);
     m_listFiles->viewport()->setAcceptDrops(true);
 
+    connect(m_btnSaveAudio, &QPushButton::clicked, this, &CSpeechDlg::OnSaveAsAudio);
     connect(m_btnSpeak, &QPushButton::clicked, this, &CSpeechDlg::OnSpeak);
     connect(m_btnPause, &QPushButton::clicked, this, &CSpeechDlg::OnPause);
     connect(m_btnStop, &QPushButton::clicked, this, &CSpeechDlg::OnStop);
@@ -393,6 +394,7 @@ bool CSpeechDlg::OnInitDialog()
                           CMessageBox::MB_ICONEXCLAMATION);
         RequestEnd();
     }
+    m_mp3Converter.Init(this);
 
     m_bBusy = false;
     m_bStreamStarted = false;
@@ -794,7 +796,7 @@ bool CSpeechDlg::event(QEvent* pEvent)
         OnMp3Progress(pMessage->GetPayload().toDouble());
         return true;
     case WM_MP3_DONE:
-        g_bConversionDone = true;
+        OnMp3Done(pMessage->GetPayload());
         return true;
     default:
         break;
@@ -859,6 +861,7 @@ void CSpeechDlg::OnDestroy()
         m_pVoice.reset();
     }
     m_pVoiceToken.reset();
+    m_mp3Converter.Stop();
     m_hLameDll.Free();
     disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     if (m_nAnimationHandle)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/lamelibrary.h"
+#include "audio/wavetomp3converter.h"
 #include "speech/languagerecord.h"
 #include "speech/spvoice.h"
 #include "text/introlib/prelude.h"
@@ -40,6 +41,8 @@ extern int g_nCurrentFileIndex;
 extern bool g_bFirstOpenDialog;
 // Until the user confirms a "Save as" dialog, it starts in the save folder.
 extern bool g_bFirstTextSaveDialog;
+// Until the user confirms a Save as Audio dialog, it starts there too.
+extern bool g_bFirstAudioSaveDialog;
 
 // The program's main window: the controls, the start-up of the window, the
 // window-level commands (About, web pages, closing) and the clean-up.
@@ -123,6 +126,7 @@ public:
     // Exposed for the settings pages and tests.
     QMediaPlayer* m_hMusicWnd = nullptr;
     CLameLibrary m_hLameDll;
+    CWaveToMP3Converter m_mp3Converter;
 
 public Q_SLOTS:
     void reject() override;
@@ -156,6 +160,9 @@ private Q_SLOTS:
     void OnStop();
     void OnSpeakFromFile();
     void OnInstantSpeak();
+
+    // Save as Audio.
+    void OnSaveAsAudio();
 
     // The text pane.
     void OnCopyText();
@@ -194,6 +201,9 @@ private:
     void WaitForVoice();
     void SetSpeakButtonText(int nStringId);
     void ResumeAfterItem();
+    void RenderToWave(const QString& strHeading, const QString& strText, const QString& strWavPath);
+    void StartMp3Conversion(const QString& strWavPath);
+    void OnMp3Done(const QVariant& payload);
     void SetPaneText(const QString& strText);
     static CSpeechApp* App();
     static QString Title();
@@ -207,6 +217,8 @@ private:
     QString StringOrFail(int nId, bool& bFailed) const;
 
     QStringList m_sourceFiles;
+    // The audio files of the running batch that could not be made.
+    QStringList m_audioFailures;
     CPrelude m_prelude;
     QMenu* m_pTextMenu = nullptr;
     // A reading command is still on the stack (it may be unwinding after

@@ -306,6 +306,7 @@ void CSpeechDlg::OnStop()
     }
     if (m_bAudioJob)
     {
+        m_mp3Converter.Stop();
         g_bConversionDone = true;
         if (m_bAudioBatch)
         {
