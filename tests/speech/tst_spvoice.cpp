@@ -676,6 +676,64 @@ private Q_SLOTS:
         QVERIFY(file.size() > 44 + 22050);
     }
 
+    // Texts spoken one after another into one file: each word's offset is
+    // its place in the file's audio, so the second text's words come after
+    // all of the first text's audio.
+    void utterancesIntoOneFileCountFromItsStart_data()
+    {
+        QTest::addColumn<QString>("strFirst");
+        QTest::addColumn<bool>("bFirstXml");
+        QTest::addColumn<bool>("bFake");
+        QTest::newRow("markup-then-text")
+            << QStringLiteral("Document<silence msec=\"300\"/>Report") << true << false;
+        QTest::newRow("text-then-text") << QStringLiteral("Two words.") << false << false;
+        QTest::newRow("fake-engine") << QStringLiteral("Three short words") << false << true;
+    }
+    void utterancesIntoOneFileCountFromItsStart()
+    {
+        QFETCH(QString, strFirst);
+        QFETCH(bool, bFirstXml);
+        QFETCH(bool, bFake);
+        CFakeEngine fake;
+        if (bFake)
+            CSpEngine::SetOverride(&fake);
+        QTemporaryDir dir;
+        CSpVoice voice;
+        if (bFake)
+            QVERIFY(voice.SetVoice(EngineVoiceToken("fake/one")));
+        WAVEFORMATEX format;
+        QVERIFY(voice.GetFormat(&format));
+        auto pStream = std::make_shared<CSpStream>();
+        QVERIFY(pStream->BindToFile(dir.filePath(QStringLiteral("two.wav")), format));
+        QVERIFY(voice.SetOutput(pStream, true));
+        QVERIFY(voice.SetInterest(SPFEI(SPEI_WORD_BOUNDARY), SPFEI(SPEI_WORD_BOUNDARY)));
+        ULONG nFirst = 0;
+        QVERIFY(voice.Speak(strFirst, bFirstXml ? SPF_IS_XML : SPF_DEFAULT, &nFirst));
+        const quint64 nFirstBytes = pStream->GetDataBytes();
+        QVERIFY(nFirstBytes > 0);
+        ULONG nSecond = 0;
+        QVERIFY(
+            voice.Speak(QStringLiteral("Then the second text follows."), SPF_DEFAULT, &nSecond));
+        const quint64 nAllBytes = pStream->GetDataBytes();
+        QVERIFY(nAllBytes > nFirstBytes);
+        const std::vector<SPEVENT> events = TakeEvents(voice);
+        const std::vector<SPEVENT> first = OfStream(events, nFirst);
+        const std::vector<SPEVENT> second = OfStream(events, nSecond);
+        QVERIFY(first.size() >= 2);
+        QVERIFY(second.size() >= 4);
+        for (const SPEVENT& event : first)
+            QVERIFY(event.ullAudioStreamOffset < nFirstBytes);
+        QCOMPARE(second.front().ullAudioStreamOffset, nFirstBytes);
+        quint64 nLast = 0;
+        for (const SPEVENT& event : second)
+        {
+            QVERIFY(event.ullAudioStreamOffset >= nLast);
+            QVERIFY(event.ullAudioStreamOffset < nAllBytes);
+            nLast = event.ullAudioStreamOffset;
+        }
+        QVERIFY(second.back().ullAudioStreamOffset > nFirstBytes);
+    }
+
     void emptyTextStartsAndEnds()
     {
         CSpVoice voice;
