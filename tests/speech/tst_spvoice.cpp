@@ -4,14 +4,15 @@
 #include "speech/spobjecttokencategory.h"
 #include "speech/spvoice.h"
 #include "speech/spvoiceregistry.h"
+#include "tests/support/wavefile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 namespace
 {
@@ -212,14 +213,7 @@ std::vector<qint16> SpeakToSamples(CSpVoice& voice, const QString& strText, quin
     voice.Speak(strText, dwFlags & ~SPF_ASYNC);
     pStream->Close();
     voice.SetOutput(nullptr, true);
-    QFile file(dir.filePath(QStringLiteral("s.wav")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = file.readAll().mid(44);
-    std::vector<qint16> samples(size_t(data.size() / 2));
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = qFromLittleEndian<qint16>(data.constData() + 2 * i);
-    return samples;
+    return KbTest::ReadWaveSamples(dir.filePath(QStringLiteral("s.wav")));
 }
 
 int Peak(const std::vector<qint16>& samples)
@@ -667,13 +661,16 @@ private Q_SLOTS:
         QVERIFY2(nWords * 4 >= int(expected.size()) * 3,
                  qPrintable(QStringLiteral("%1 of %2").arg(nWords).arg(expected.size())));
 
-        QFile file(dir.filePath(QStringLiteral("out.wav")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray header = file.read(44);
-        QCOMPARE(header.left(4), QByteArray("RIFF"));
-        QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 40), quint32(file.size() - 44));
-        QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 24), format.nSamplesPerSec);
-        QVERIFY(file.size() > 44 + 22050);
+        const QString strPath = dir.filePath(QStringLiteral("out.wav"));
+        const KbTest::SWaveInfo info = KbTest::ReadWaveInfo(strPath);
+        QVERIFY(info.bValid);
+        QVERIFY(!info.bRf64);
+        const qint64 nFileSize = QFileInfo(strPath).size();
+        QCOMPARE(info.nRiffSize, quint64(nFileSize - 8));
+        QCOMPARE(info.nDataBytes, quint64(nFileSize - info.nDataOffset));
+        QCOMPARE(info.nDataBytes, pStream->GetDataBytes());
+        QCOMPARE(info.nSamplesPerSec, format.nSamplesPerSec);
+        QVERIFY(info.nDataBytes > 22050);
     }
 
     // Texts spoken one after another into one file: each word's offset is
