@@ -49,7 +49,9 @@ struct SPEVENT
 {
     SPEVENTENUM eEventId = SPEI_UNDEFINED;
     ULONG ulStreamNum = 0;
-    quint64 ullAudioStreamOffset = 0; // bytes of audio before the event
+    // Bytes of audio before the event: in the output file, or in the
+    // utterance when it is played on the audio device.
+    quint64 ullAudioStreamOffset = 0;
     qint64 wParam = 0;
     qint64 lParam = 0;
     QString strBookmark;

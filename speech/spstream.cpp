@@ -2,9 +2,19 @@
 
 #include <QMutexLocker>
 #include <QtEndian>
+#include <atomic>
 
 namespace
 {
+std::atomic<quint64> g_nMaxRiffSize{CSpStream::MAX_RIFF_SIZE};
+
+void PutU64(QByteArray& out, quint64 n)
+{
+    char buffer[8];
+    qToLittleEndian(n, buffer);
+    out.append(buffer, 8);
+}
+
 void PutU32(QByteArray& out, quint32 n)
 {
     char buffer[4];
@@ -25,15 +35,36 @@ CSpStream::~CSpStream()
     Close();
 }
 
-QByteArray CSpStream::MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes)
+void CSpStream::SetMaxRiffSizeForTests(quint64 nMaxRiffSize)
 {
-    const quint64 nMax = 0xFFFFFFFFull;
-    const quint32 nData = quint32(qMin<quint64>(nDataBytes, nMax - 36));
+    g_nMaxRiffSize = nMaxRiffSize == 0 ? MAX_RIFF_SIZE : qMin(nMaxRiffSize, MAX_RIFF_SIZE);
+}
+
+QByteArray CSpStream::MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes,
+                                 quint64 nMaxRiffSize)
+{
+    // A data chunk of odd size is followed by a pad byte, which the RIFF
+    // size counts.
+    const quint64 nRiffSize = quint64(HEADER_BYTES - 8) + nDataBytes + (nDataBytes & 1);
+    const bool bRf64 = nRiffSize > qMin(nMaxRiffSize, MAX_RIFF_SIZE);
     QByteArray header;
-    header.reserve(44);
-    header.append("RIFF", 4);
-    PutU32(header, nData + 36);
+    header.reserve(HEADER_BYTES);
+    header.append(bRf64 ? "RF64" : "RIFF", 4);
+    PutU32(header, bRf64 ? 0xFFFFFFFFu : quint32(nRiffSize));
     header.append("WAVE", 4);
+    header.append(bRf64 ? "ds64" : "JUNK", 4);
+    PutU32(header, 28);
+    if (bRf64)
+    {
+        PutU64(header, nRiffSize);
+        PutU64(header, nDataBytes);
+        PutU64(header, format.nBlockAlign ? nDataBytes / format.nBlockAlign : 0);
+        PutU32(header, 0);
+    }
+    else
+    {
+        header.append(28, '\0');
+    }
     header.append("fmt ", 4);
     PutU32(header, 16);
     PutU16(header, format.wFormatTag);
@@ -43,7 +74,7 @@ QByteArray CSpStream::MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes)
     PutU16(header, format.nBlockAlign);
     PutU16(header, format.wBitsPerSample);
     header.append("data", 4);
-    PutU32(header, nData);
+    PutU32(header, bRf64 ? 0xFFFFFFFFu : quint32(nDataBytes));
     return header;
 }
 
@@ -89,9 +120,11 @@ bool CSpStream::Close()
     if (!m_file.isOpen())
         return !m_bFailed;
     bool bOk = !m_bFailed;
+    if (bOk && (m_nDataBytes & 1))
+        bOk = m_file.write("\0", 1) == 1;
     if (bOk)
     {
-        const QByteArray header = MakeHeader(m_format, m_nDataBytes);
+        const QByteArray header = MakeHeader(m_format, m_nDataBytes, g_nMaxRiffSize.load());
         bOk = m_file.seek(0) && m_file.write(header) == header.size() && m_file.flush();
     }
     m_file.close();

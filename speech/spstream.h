@@ -7,12 +7,18 @@
 #include <QString>
 #include <memory>
 
-// A RIFF WAVE file bound as the output of a voice: the canonical 44-byte
-// header ("fmt " at offset 12, the data chunk right after it), the sizes
-// filled in when the stream is closed.
+// A WAVE file bound as the output of a voice. Its 80-byte header holds a
+// 28-byte "JUNK" chunk right after "WAVE", then "fmt " and "data"; when the
+// stream is closed the sizes are filled in, and a file whose sizes pass the
+// 32-bit fields becomes RF64 (EBU Tech 3306): the JUNK chunk turns into the
+// "ds64" chunk in place, so the audio never moves. Readers must walk the
+// chunks: the audio starts at offset 80, not 44.
 class CSpStream
 {
 public:
+    static constexpr int HEADER_BYTES = 80;
+    static constexpr quint64 MAX_RIFF_SIZE = 0xFFFFFFFFull;
+
     CSpStream() = default;
     ~CSpStream();
     CSpStream(const CSpStream&) = delete;
@@ -29,9 +35,13 @@ public:
     QString GetPath() const { return m_strPath; }
     quint64 GetDataBytes() const;
 
-    // The header for a data chunk of that size; sizes beyond what the
-    // 32-bit fields hold are written as their largest value.
-    static QByteArray MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes);
+    // The header for a data chunk of that size: RIFF while the RIFF size
+    // (the file's size less 8) is at most nMaxRiffSize, RF64 beyond.
+    static QByteArray MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes,
+                                 quint64 nMaxRiffSize = MAX_RIFF_SIZE);
+    // The RIFF size beyond which Close writes RF64; tests lower it to reach
+    // RF64 with a small file. 0 restores MAX_RIFF_SIZE.
+    static void SetMaxRiffSizeForTests(quint64 nMaxRiffSize);
 
 private:
     mutable QMutex m_mutex;

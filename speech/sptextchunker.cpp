@@ -65,16 +65,26 @@ bool IsLetterOrNumber(char32_t c)
 // Groups the text characters into words: runs of characters that are not
 // white space, each ideograph a word of its own. A word's span leaves out
 // the punctuation around it ("(Hello," is "Hello"), as a reader expects
-// the highlight, unless the word is punctuation only.
+// the highlight, unless the word is punctuation only. A pause or bookmark
+// between two characters (their indices in breaks, ascending) parts them:
+// the engine speaks the two sides as words of their own.
 void BuildWords(CSpTextChunker::SChunk& chunk, const std::vector<char32_t>& codes,
-                const std::vector<int>& offsets, const std::vector<int>& lengths)
+                const std::vector<int>& offsets, const std::vector<int>& lengths,
+                const std::vector<size_t>& breaks = {})
 {
     chunk.wordOfChar.assign(codes.size(), -1);
     chunk.words.clear();
     std::vector<std::pair<size_t, size_t>> ranges;
     bool bInRun = false;
+    auto nextBreak = breaks.begin();
     for (size_t i = 0; i < codes.size(); ++i)
     {
+        while (nextBreak != breaks.end() && *nextBreak <= i)
+        {
+            if (*nextBreak == i)
+                bInRun = false;
+            ++nextBreak;
+        }
         const char32_t c = codes[i];
         if (CSpTextChunker::IsWordSpace(c))
         {
@@ -281,6 +291,7 @@ bool CSpTextChunker::NextXml(SChunk& chunk)
     };
     chunk.cpToChar.assign(7, 0);
 
+    std::vector<size_t> breaks;
     QByteArray closers;
     bool bWrapped = false;
     SXmlState open;
@@ -384,6 +395,7 @@ bool CSpTextChunker::NextXml(SChunk& chunk)
             if (strName == QLatin1String("silence") || strName == QLatin1String("bookmark"))
             {
                 closeWrapper();
+                breaks.push_back(codes.size());
                 if (strName == QLatin1String("silence"))
                 {
                     const int nMs =
@@ -540,7 +552,7 @@ bool CSpTextChunker::NextXml(SChunk& chunk)
     }
     closeWrapper();
     appendMarkup("</speak>");
-    BuildWords(chunk, codes, offsets, lengths);
+    BuildWords(chunk, codes, offsets, lengths, breaks);
     chunk.nSourceEnd = i;
     m_nPos = i;
     return true;

@@ -52,7 +52,13 @@ public:
     bool Open()
     {
         if (m_utterance.pOutput)
+        {
+            // Utterances spoken one after another into a file count their
+            // events from the file's start, so each word's offset is its
+            // place in the audio.
+            m_nStreamBytesBefore = m_utterance.pOutput->GetDataBytes();
             return m_utterance.pOutput->IsOpen() && !m_utterance.pOutput->HasFailed();
+        }
         m_pSink = CSpAudioSink::Create(m_format);
         return m_pSink != nullptr;
     }
@@ -158,6 +164,7 @@ private:
             event.ulStreamNum = m_utterance.nStream;
             const qint64 nDone = m_nProduced + qint64(m_nOutSent);
             event.ullAudioStreamOffset =
+                m_nStreamBytesBefore +
                 quint64(qBound<qint64>(0, m_pending.front().first, nDone)) * 2;
             m_pending.pop_front();
             m_voice.QueueEvent(event);
@@ -291,6 +298,7 @@ private:
     size_t m_nScaled = 0;   // samples of m_out that have their volume
     qint64 m_nProduced = 0; // samples handed on before m_out
     qint64 m_nHeard = 0;
+    quint64 m_nStreamBytesBefore = 0;
     qint64 m_nChunkSamples = 0;
     int m_nEngineRateActive = 175;
     int m_nEngineRatePending = 175;

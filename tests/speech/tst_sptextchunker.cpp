@@ -87,6 +87,41 @@ private Q_SLOTS:
         QVERIFY(last.contains("tail"));
         QVERIFY(last.lastIndexOf("</prosody>") < last.indexOf("tail"));
     }
+
+    // A pause or bookmark parts the text on its two sides into two words,
+    // as the engine speaks them; other tags inside a word leave it whole.
+    void markupWords_data()
+    {
+        QTest::addColumn<QString>("strXml");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("silence-between")
+            << QStringLiteral("Document<silence msec=\"300\"/>Report")
+            << QStringList{QStringLiteral("Document"), QStringLiteral("Report")};
+        QTest::newRow("bookmark-between")
+            << QStringLiteral("one<bookmark mark=\"1\"/>two")
+            << QStringList{QStringLiteral("one"), QStringLiteral("two")};
+        QTest::newRow("sentence-end-then-silence")
+            << QStringLiteral("Made by us.<silence msec=\"500\"/>Notes")
+            << QStringList{QStringLiteral("Made"), QStringLiteral("by"), QStringLiteral("us"),
+                           QStringLiteral("Notes")};
+        QTest::newRow("silence-after-space")
+            << QStringLiteral("a <silence msec=\"10\"/> b")
+            << QStringList{QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("emph-inside-word")
+            << QStringLiteral("Doc<emph>ument</emph> here")
+            << QStringList{QStringLiteral("Doc<emph>ument"), QStringLiteral("here")};
+    }
+    void markupWords()
+    {
+        QFETCH(QString, strXml);
+        QFETCH(QStringList, words);
+        const std::vector<CSpTextChunker::SChunk> chunks = AllChunks(strXml, true, 1500);
+        QCOMPARE(int(chunks.size()), 1);
+        QStringList found;
+        for (const CSpTextChunker::SWord& word : chunks.front().words)
+            found.append(strXml.mid(word.nPos, word.nLen));
+        QCOMPARE(found, words);
+    }
 };
 
 QTEST_GUILESS_MAIN(CSpTextChunkerTest)

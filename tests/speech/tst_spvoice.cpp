@@ -4,14 +4,15 @@
 #include "speech/spobjecttokencategory.h"
 #include "speech/spvoice.h"
 #include "speech/spvoiceregistry.h"
+#include "tests/support/wavefile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 namespace
 {
@@ -212,14 +213,7 @@ std::vector<qint16> SpeakToSamples(CSpVoice& voice, const QString& strText, quin
     voice.Speak(strText, dwFlags & ~SPF_ASYNC);
     pStream->Close();
     voice.SetOutput(nullptr, true);
-    QFile file(dir.filePath(QStringLiteral("s.wav")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = file.readAll().mid(44);
-    std::vector<qint16> samples(size_t(data.size() / 2));
-    for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = qFromLittleEndian<qint16>(data.constData() + 2 * i);
-    return samples;
+    return KbTest::ReadWaveSamples(dir.filePath(QStringLiteral("s.wav")));
 }
 
 int Peak(const std::vector<qint16>& samples)
@@ -667,13 +661,74 @@ private Q_SLOTS:
         QVERIFY2(nWords * 4 >= int(expected.size()) * 3,
                  qPrintable(QStringLiteral("%1 of %2").arg(nWords).arg(expected.size())));
 
-        QFile file(dir.filePath(QStringLiteral("out.wav")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray header = file.read(44);
-        QCOMPARE(header.left(4), QByteArray("RIFF"));
-        QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 40), quint32(file.size() - 44));
-        QCOMPARE(qFromLittleEndian<quint32>(header.constData() + 24), format.nSamplesPerSec);
-        QVERIFY(file.size() > 44 + 22050);
+        const QString strPath = dir.filePath(QStringLiteral("out.wav"));
+        const KbTest::SWaveInfo info = KbTest::ReadWaveInfo(strPath);
+        QVERIFY(info.bValid);
+        QVERIFY(!info.bRf64);
+        const qint64 nFileSize = QFileInfo(strPath).size();
+        QCOMPARE(info.nRiffSize, quint64(nFileSize - 8));
+        QCOMPARE(info.nDataBytes, quint64(nFileSize - info.nDataOffset));
+        QCOMPARE(info.nDataBytes, pStream->GetDataBytes());
+        QCOMPARE(info.nSamplesPerSec, format.nSamplesPerSec);
+        QVERIFY(info.nDataBytes > 22050);
+    }
+
+    // Texts spoken one after another into one file: each word's offset is
+    // its place in the file's audio, so the second text's words come after
+    // all of the first text's audio.
+    void utterancesIntoOneFileCountFromItsStart_data()
+    {
+        QTest::addColumn<QString>("strFirst");
+        QTest::addColumn<bool>("bFirstXml");
+        QTest::addColumn<bool>("bFake");
+        QTest::newRow("markup-then-text")
+            << QStringLiteral("Document<silence msec=\"300\"/>Report") << true << false;
+        QTest::newRow("text-then-text") << QStringLiteral("Two words.") << false << false;
+        QTest::newRow("fake-engine") << QStringLiteral("Three short words") << false << true;
+    }
+    void utterancesIntoOneFileCountFromItsStart()
+    {
+        QFETCH(QString, strFirst);
+        QFETCH(bool, bFirstXml);
+        QFETCH(bool, bFake);
+        CFakeEngine fake;
+        if (bFake)
+            CSpEngine::SetOverride(&fake);
+        QTemporaryDir dir;
+        CSpVoice voice;
+        if (bFake)
+            QVERIFY(voice.SetVoice(EngineVoiceToken("fake/one")));
+        WAVEFORMATEX format;
+        QVERIFY(voice.GetFormat(&format));
+        auto pStream = std::make_shared<CSpStream>();
+        QVERIFY(pStream->BindToFile(dir.filePath(QStringLiteral("two.wav")), format));
+        QVERIFY(voice.SetOutput(pStream, true));
+        QVERIFY(voice.SetInterest(SPFEI(SPEI_WORD_BOUNDARY), SPFEI(SPEI_WORD_BOUNDARY)));
+        ULONG nFirst = 0;
+        QVERIFY(voice.Speak(strFirst, bFirstXml ? SPF_IS_XML : SPF_DEFAULT, &nFirst));
+        const quint64 nFirstBytes = pStream->GetDataBytes();
+        QVERIFY(nFirstBytes > 0);
+        ULONG nSecond = 0;
+        QVERIFY(
+            voice.Speak(QStringLiteral("Then the second text follows."), SPF_DEFAULT, &nSecond));
+        const quint64 nAllBytes = pStream->GetDataBytes();
+        QVERIFY(nAllBytes > nFirstBytes);
+        const std::vector<SPEVENT> events = TakeEvents(voice);
+        const std::vector<SPEVENT> first = OfStream(events, nFirst);
+        const std::vector<SPEVENT> second = OfStream(events, nSecond);
+        QVERIFY(first.size() >= 2);
+        QVERIFY(second.size() >= 4);
+        for (const SPEVENT& event : first)
+            QVERIFY(event.ullAudioStreamOffset < nFirstBytes);
+        QCOMPARE(second.front().ullAudioStreamOffset, nFirstBytes);
+        quint64 nLast = 0;
+        for (const SPEVENT& event : second)
+        {
+            QVERIFY(event.ullAudioStreamOffset >= nLast);
+            QVERIFY(event.ullAudioStreamOffset < nAllBytes);
+            nLast = event.ullAudioStreamOffset;
+        }
+        QVERIFY(second.back().ullAudioStreamOffset > nFirstBytes);
     }
 
     void emptyTextStartsAndEnds()

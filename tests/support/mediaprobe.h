@@ -1,0 +1,56 @@
+#pragma once
+
+// Asks ffprobe (package ffmpeg), a reader the program does not share code
+// with, what it makes of an audio file.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+namespace KbTest
+{
+inline bool HasFfprobe()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty();
+}
+
+// ffprobe's -show_format -show_streams answer; empty when it cannot read
+// the file.
+inline QJsonObject Ffprobe(const QString& strPath, const QStringList& extra = {})
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                QStringList{QStringLiteral("-v"), QStringLiteral("error"),
+                            QStringLiteral("-show_format"), QStringLiteral("-show_streams"),
+                            QStringLiteral("-of"), QStringLiteral("json")} +
+                    extra + QStringList{strPath});
+    if (!probe.waitForFinished(60000) || probe.exitStatus() != QProcess::NormalExit ||
+        probe.exitCode() != 0)
+        return QJsonObject();
+    return QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
+}
+
+inline QJsonObject FirstStream(const QJsonObject& probe)
+{
+    return probe.value(QStringLiteral("streams")).toArray().first().toObject();
+}
+
+// The audio as ffmpeg decodes it: signed 16-bit little-endian samples, from
+// nFromSeconds on (the whole file when 0).
+inline QByteArray FfmpegPcm(const QString& strPath, double dFromSeconds = 0.0)
+{
+    QProcess decoder;
+    QStringList args{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-nostdin")};
+    if (dFromSeconds > 0.0)
+        args << QStringLiteral("-ss") << QString::number(dFromSeconds, 'f', 6);
+    args << QStringLiteral("-i") << strPath << QStringLiteral("-f") << QStringLiteral("s16le")
+         << QStringLiteral("-");
+    decoder.start(QStringLiteral("ffmpeg"), args);
+    if (!decoder.waitForFinished(120000) || decoder.exitCode() != 0)
+        return QByteArray();
+    return decoder.readAllStandardOutput();
+}
+} // namespace KbTest
