@@ -299,7 +299,7 @@ private Q_SLOTS:
         QVERIFY(pStream->Close());
         voice.SetOutput(nullptr, true);
         const QByteArray wav = ReadFile(m_strSpeechWav);
-        m_speechPcm = wav.mid(44);
+        m_speechPcm = wav.mid(CSpStream::HEADER_BYTES);
         QVERIFY2(m_speechPcm.size() > 22050 * 2 * 3, "less than three seconds of speech");
 
         // Ten minutes: long enough to be stopped in the middle.
