@@ -2,6 +2,7 @@
 
 #include "audio/lamelibrary.h"
 #include "audio/wavetomp3converter.h"
+#include "audio/wordtimings.h"
 #include "speech/languagerecord.h"
 #include "speech/spvoice.h"
 #include "text/introlib/prelude.h"
@@ -219,6 +220,10 @@ private:
     QStringList m_sourceFiles;
     // The audio files of the running batch that could not be made.
     QStringList m_audioFailures;
+    // Word times of the document being rendered, when the settings ask for
+    // them; null otherwise.
+    std::unique_ptr<CWordTimings> m_pTimings;
+    quint32 m_nRenderedMs = 0;
     CPrelude m_prelude;
     QMenu* m_pTextMenu = nullptr;
     // A reading command is still on the stack (it may be unwinding after

@@ -130,8 +130,14 @@ void CSpeechDlg::OnSaveAsAudio()
         {
             StartMp3Conversion(strWavPath);
             WaitUntil([]() { return g_bConversionDone; });
+            // A conversion cut short by Stop has no room for the later times.
+            const QString strMp3 = m_mp3Converter.GetMp3Path();
+            if (m_pTimings && m_bAudioBatch && QFileInfo::exists(strMp3) &&
+                !m_pTimings->WriteBeside(strMp3, m_nRenderedMs))
+                m_audioFailures.append(CWordTimings::SidePath(strMp3, QStringLiteral("srt")));
         }
         g_bConversionDone = true;
+        m_pTimings.reset();
 
         if (!m_bAudioBatch)
             break;
@@ -172,17 +178,37 @@ void CSpeechDlg::RenderToWave(const QString& strHeading, const QString& strText,
         return;
     }
     m_pVoice->SetOutput(pStream, true);
-    if (m_pVoice->Speak(strHeading, SPF_ASYNC | SPF_IS_XML))
+    const bool bTimings = App()->GetSetting(QStringLiteral("Audio"), QStringLiteral("WordTiming"),
+                                            QString()) == QStringLiteral("1");
+    m_pTimings.reset(bTimings ? new CWordTimings(format.nAvgBytesPerSec) : nullptr);
+    ULONG nStream = 0;
+    if (m_pVoice->Speak(strHeading, SPF_ASYNC | SPF_IS_XML, &nStream))
+    {
+        if (m_pTimings)
+            m_pTimings->AddUtterance(nStream, strHeading, true);
         WaitForVoice();
+    }
     bool bTextFailed = false;
     if (m_bBusy)
     {
-        bTextFailed = !m_pVoice->Speak(strText, SPF_ASYNC);
+        bTextFailed = !m_pVoice->Speak(strText, SPF_ASYNC, &nStream);
         if (!bTextFailed)
+        {
+            if (m_pTimings)
+                m_pTimings->AddUtterance(nStream, strText, false);
             WaitForVoice();
+        }
     }
     if (!bTextFailed)
         m_pVoice->WaitUntilDone(-1);
+    // Events the window has not taken yet still carry word times.
+    if (m_pTimings)
+    {
+        SPEVENT event;
+        while (m_pVoice->GetEvents(1, &event, nullptr))
+            m_pTimings->AddEvent(event);
+    }
+    m_nRenderedMs = quint32(pStream->GetDataBytes() * 1000 / qMax(1u, format.nAvgBytesPerSec));
     if (!pStream->Close())
         m_audioFailures.append(strWavPath);
     m_pVoice->SetOutput(nullptr, true);
@@ -196,6 +222,7 @@ void CSpeechDlg::StartMp3Conversion(const QString& strWavPath)
     m_mp3Converter.SetComment(comment);
     m_mp3Converter.SetYear(year);
     m_mp3Converter.SetGenre(QByteArrayLiteral("Speech"));
+    m_mp3Converter.SetExtraId3Frames(m_pTimings ? m_pTimings->SyltFrame(3) : QByteArray());
     m_mp3Converter.Start(strWavPath, g_nMonoBitrate);
 }
 

@@ -156,6 +156,8 @@ void CSpeechDlg::OnSpeechEvent()
     SPEVENT event;
     while (m_pVoice->GetEvents(1, &event, nullptr))
     {
+        if (m_pTimings)
+            m_pTimings->AddEvent(event);
         switch (event.eEventId)
         {
         case SPEI_START_INPUT_STREAM:

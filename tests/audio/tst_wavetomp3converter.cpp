@@ -7,7 +7,7 @@
 #include "tests/support/testfiles.h"
 #include "tests/support/wavefiles.h"
 
-#include "tests/support/audiotools.h"
+#include "tests/support/mediaprobe.h"
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -368,7 +368,7 @@ private Q_SLOTS:
         QCOMPARE(qint64(converter.GetDataSize()), qint64(pcm.size()));
         QVERIFY(!FolderHasLeftovers(m_dir.path()));
 
-        const QJsonObject probe = Probe(strMp3);
+        const QJsonObject probe = Ffprobe(strMp3);
         const QJsonObject stream = probe[QStringLiteral("streams")].toArray().at(0).toObject();
         QCOMPARE(stream[QStringLiteral("codec_name")].toString(), QStringLiteral("mp3"));
         QCOMPARE(stream[QStringLiteral("channels")].toInt(), channels);
@@ -445,7 +445,7 @@ private Q_SLOTS:
         const QString strMp3 = converter.GetMp3Path();
 
         const QJsonObject tags =
-            Probe(strMp3)[QStringLiteral("format")].toObject()[QStringLiteral("tags")].toObject();
+            Ffprobe(strMp3)[QStringLiteral("format")].toObject()[QStringLiteral("tags")].toObject();
         QCOMPARE(tags[QStringLiteral("comment")].toString(), QString(szComment.left(39)));
         QCOMPARE(tags[QStringLiteral("genre")].toString(), QStringLiteral("Speech"));
         QCOMPARE(tags[QStringLiteral("date")].toString(), QStringLiteral("2024"));
@@ -559,7 +559,7 @@ private Q_SLOTS:
         QVERIFY2(mp3.strError.isEmpty(), qPrintable(mp3.strError));
         QVERIFY(mp3.bTagValid);
         QVERIFY(!mp3.tagFrames.isEmpty());
-        const double dProbed = Probe(strMp3)[QStringLiteral("format")]
+        const double dProbed = Ffprobe(strMp3)[QStringLiteral("format")]
                                    .toObject()[QStringLiteral("duration")]
                                    .toString()
                                    .toDouble();

@@ -1,7 +1,7 @@
 #pragma once
 
-// Asks ffprobe (package ffmpeg), a reader the program does not share code
-// with, what it makes of an audio file.
+// Asks ffprobe and mpg123 (packages ffmpeg and mpg123), readers the program
+// does not share code with, what they make of an audio file.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,4 +53,34 @@ inline QByteArray FfmpegPcm(const QString& strPath, double dFromSeconds = 0.0)
         return QByteArray();
     return decoder.readAllStandardOutput();
 }
+struct SToolRun
+{
+    int nExit = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline SToolRun RunTool(const QString& strProgram, const QStringList& args)
+{
+    QProcess process;
+    process.start(strProgram, args);
+    SToolRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.nExit = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+// mpg123's test decoding: the file must decode without a complaint.
+inline bool DecodesCleanly(const QString& strPath, QByteArray* pErrors = nullptr)
+{
+    const SToolRun run =
+        RunTool(QStringLiteral("mpg123"), {QStringLiteral("-q"), QStringLiteral("-t"), strPath});
+    if (pErrors)
+        *pErrors = run.err;
+    return run.nExit == 0 && run.err.trimmed().isEmpty();
+}
+
 } // namespace KbTest
