@@ -84,7 +84,8 @@ void CSpeechDlg::OnSaveAsAudio()
         {
             const QString strDefault = pApp->GetDefaultSaveFolder();
             const CAudioBatchRules::SFolder folder = CAudioBatchRules::RepairSavePath(
-                pApp->GetSetting(QStringLiteral("Audio"), QStringLiteral("SavePath"), strDefault),
+                // Blank reads as blank, so that the folder used is stored.
+                pApp->GetSetting(QStringLiteral("Audio"), QStringLiteral("SavePath"), QString()),
                 strDefault, [](const QString& strPath) { return QFileInfo(strPath).isDir(); });
             if (folder.bCreate)
                 QDir().mkpath(folder.strFolder);
