@@ -1,5 +1,7 @@
 #include "audio/wordtimings.h"
 
+#include "speech/sptextchunker.h"
+
 #include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
@@ -29,39 +31,6 @@ bool IsSentenceEnd(QChar c)
 {
     return c == QLatin1Char('.') || c == QLatin1Char('!') || c == QLatin1Char('?') ||
            c == QChar(0x2026);
-}
-
-// The character an entity stands for, as the voice reads it; 0 when the
-// text at nAt is no entity. nUnits gets the entity's length.
-char32_t EntityAt(const QString& strText, int nAt, int& nUnits)
-{
-    const int nSemi = int(strText.indexOf(QLatin1Char(';'), nAt + 1));
-    if (nSemi <= nAt || nSemi - nAt > 10)
-        return 0;
-    const QString strEntity = strText.mid(nAt + 1, nSemi - nAt - 1);
-    char32_t value = 0;
-    if (strEntity == QLatin1String("amp"))
-        value = '&';
-    else if (strEntity == QLatin1String("lt"))
-        value = '<';
-    else if (strEntity == QLatin1String("gt"))
-        value = '>';
-    else if (strEntity == QLatin1String("quot"))
-        value = '"';
-    else if (strEntity == QLatin1String("apos"))
-        value = '\'';
-    else if (strEntity.startsWith(QLatin1Char('#')))
-    {
-        bool bOk = false;
-        const uint n = strEntity.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
-                           ? strEntity.mid(2).toUInt(&bOk, 16)
-                           : strEntity.mid(1).toUInt(&bOk, 10);
-        if (bOk && n > 0 && n <= 0x10FFFF && (n < 0xD800 || n > 0xDFFF))
-            value = char32_t(n);
-    }
-    if (value)
-        nUnits = nSemi - nAt + 1;
-    return value;
 }
 
 QString Clock(quint32 nMs, bool bHours, QChar separator, int nFractionDigits)
@@ -183,7 +152,8 @@ void CWordTimings::ReadMarkup(const QString& strXml, SUtterance& utterance)
             continue;
         }
         int nUnits = 1;
-        const char32_t entity = c == QLatin1Char('&') ? EntityAt(strXml, i, nUnits) : 0;
+        const char32_t entity =
+            c == QLatin1Char('&') ? CSpTextChunker::EntityAt(strXml, i, nUnits) : 0;
         if (entity)
         {
             visibleAt[size_t(i)] = int(strVisible.size());

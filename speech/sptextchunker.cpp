@@ -163,6 +163,37 @@ QByteArray EscapeAttribute(const QString& str)
 }
 } // namespace
 
+char32_t CSpTextChunker::EntityAt(const QString& strText, int nAt, int& nUnits)
+{
+    const int nSemi = int(strText.indexOf(QLatin1Char(';'), nAt + 1));
+    if (nSemi <= nAt || nSemi - nAt > 10)
+        return 0;
+    const QString strEntity = strText.mid(nAt + 1, nSemi - nAt - 1);
+    char32_t value = 0;
+    if (strEntity == QLatin1String("amp"))
+        value = '&';
+    else if (strEntity == QLatin1String("lt"))
+        value = '<';
+    else if (strEntity == QLatin1String("gt"))
+        value = '>';
+    else if (strEntity == QLatin1String("quot"))
+        value = '"';
+    else if (strEntity == QLatin1String("apos"))
+        value = '\'';
+    else if (strEntity.startsWith(QLatin1Char('#')))
+    {
+        bool bOk = false;
+        const uint n = strEntity.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
+                           ? strEntity.mid(2).toUInt(&bOk, 16)
+                           : strEntity.mid(1).toUInt(&bOk, 10);
+        if (bOk && n > 0 && n <= 0x10FFFF && (n < 0xD800 || n > 0xDFFF))
+            value = char32_t(n);
+    }
+    if (value)
+        nUnits = nSemi - nAt + 1;
+    return value;
+}
+
 bool CSpTextChunker::IsWordSpace(char32_t c)
 {
     if (c == 0)
@@ -492,35 +523,11 @@ bool CSpTextChunker::NextXml(SChunk& chunk)
         char32_t code = CodePointAt(m_strText, i, nUnits);
         if (c == QLatin1Char('&'))
         {
-            const int nSemi = m_strText.indexOf(QLatin1Char(';'), i + 1);
-            if (nSemi > i && nSemi - i <= 10)
+            int nEntityUnits = 0;
+            if (const char32_t value = EntityAt(m_strText, i, nEntityUnits))
             {
-                const QString strEntity = m_strText.mid(i + 1, nSemi - i - 1);
-                char32_t value = 0;
-                if (strEntity == QLatin1String("amp"))
-                    value = '&';
-                else if (strEntity == QLatin1String("lt"))
-                    value = '<';
-                else if (strEntity == QLatin1String("gt"))
-                    value = '>';
-                else if (strEntity == QLatin1String("quot"))
-                    value = '"';
-                else if (strEntity == QLatin1String("apos"))
-                    value = '\'';
-                else if (strEntity.startsWith(QLatin1Char('#')))
-                {
-                    bool bOk = false;
-                    const uint n = strEntity.startsWith(QLatin1String("#x"), Qt::CaseInsensitive)
-                                       ? strEntity.mid(2).toUInt(&bOk, 16)
-                                       : strEntity.mid(1).toUInt(&bOk, 10);
-                    if (bOk && n > 0 && n <= 0x10FFFF && (n < 0xD800 || n > 0xDFFF))
-                        value = char32_t(n);
-                }
-                if (value)
-                {
-                    code = value;
-                    nUnits = nSemi - i + 1;
-                }
+                code = value;
+                nUnits = nEntityUnits;
             }
         }
         if (code == 0)

@@ -43,6 +43,9 @@ public:
 
     // Pure helpers, shared with the tests.
     static bool IsWordSpace(char32_t c);
+    // The character an XML entity at nAt stands for, with its length in
+    // nUnits; 0 when the text there is no entity the markup knows.
+    static char32_t EntityAt(const QString& strText, int nAt, int& nUnits);
     static bool IsIdeograph(char32_t c);
     // Where a plain-text piece starting at nBegin should end.
     static int FindCut(const QString& strText, int nBegin, int nMaxChars);
