@@ -3,6 +3,7 @@
 #include "text/codepage.h"
 
 #include <gumbo.h>
+#include <map>
 #include <vector>
 
 namespace
@@ -10,9 +11,6 @@ namespace
 constexpr int MaxDepth = 400;
 constexpr int MaxTableDepth = 40;
 constexpr int MaxAttributesPerTag = 64;
-constexpr int MaxAttributes = 20000;
-constexpr int MaxFormatting = 8;
-constexpr qint64 MaxNodes = 150000;
 
 bool IsSpace(char c)
 {
@@ -79,6 +77,23 @@ bool IsFormatting(const QByteArray& name)
             return true;
     }
     return false;
+}
+
+bool IsTablePart(const QByteArray& name)
+{
+    return name == "td" || name == "th" || name == "tr" || name == "tbody" || name == "thead" ||
+           name == "tfoot" || name == "caption" || name == "table";
+}
+
+// Whether an end tag for name can close elements above open: the parser
+// ignores end tags whose element lies beyond a scope boundary.
+bool EndTagCrosses(const QByteArray& open, const QByteArray& name)
+{
+    if (open == "template" || open == "html")
+        return false;
+    if (IsTablePart(name))
+        return open != "table";
+    return !IsTablePart(open) && open != "object" && open != "applet" && open != "marquee";
 }
 
 // Finds "</name" (any case) from nFrom; -1 when missing.
@@ -519,22 +534,18 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
     const qsizetype n = utf8.size();
     std::vector<QByteArray> open;
     int nTables = 0;
-    int nFormatting = 0;
-    int nAttributes = 0;
-    // Nodes the parser will make: one per element, and per text run one
-    // plus the open formatting elements it may reconstruct around it.
-    qint64 nNodes = 0;
-    auto overBudget = [&nNodes]() { return nNodes > MaxNodes; };
+    // Formatting elements left open are cloned around every later run of
+    // text, so a page can make the parser's work grow with the square of
+    // its size; as spans they give the same text and are never cloned.
+    // Per name, whether each start tag was passed on, for its end tag.
+    std::map<QByteArray, std::vector<bool>> formatting;
     qsizetype i = 0;
     while (i < n)
     {
         const qsizetype nLt = utf8.indexOf('<', i);
         const qsizetype nTextEnd = nLt < 0 ? n : nLt;
         if (nTextEnd > i)
-        {
             out.append(p + i, nTextEnd - i);
-            nNodes += 1 + nFormatting;
-        }
         if (nLt < 0)
             break;
         i = nLt;
@@ -558,9 +569,7 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
                 nEnd = utf8.indexOf('>', i + 2);
                 nEnd = nEnd < 0 ? n : nEnd + 1;
             }
-            if (!overBudget())
-                out.append(p + i, nEnd - i);
-            ++nNodes;
+            out.append(p + i, nEnd - i);
             i = nEnd;
             continue;
         }
@@ -576,9 +585,13 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
         while (j < n && !IsSpace(p[j]) && p[j] != '>' && p[j] != '/')
             ++j;
         const QByteArray name = Lower(p + nNameStart, j - nNameStart);
+        const bool bFormatting = IsFormatting(name);
         // Attributes: quoted values may hold '>'.
-        QByteArray tag(p + i, j - i);
+        QByteArray tag =
+            bFormatting ? QByteArray(bEnd ? "</span" : "<span") : QByteArray(p + i, j - i);
         int nTagAttributes = 0;
+        bool bHiddenKept = false;
+        bool bStyleKept = false;
         bool bSelfClosing = false;
         while (j < n && p[j] != '>')
         {
@@ -594,6 +607,9 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
                 ++j;
             if (j == nAttrStart)
                 ++j;
+            const QByteArray attrName = Lower(p + nAttrStart, qMin<qsizetype>(j - nAttrStart, 8));
+            const bool bHidden = attrName == "hidden" && j - nAttrStart == 6;
+            const bool bStyle = attrName == "style" && j - nAttrStart == 5;
             while (j < n && IsSpace(p[j]))
                 ++j;
             if (j < n && p[j] == '=')
@@ -615,9 +631,14 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
             }
             bSelfClosing = false;
             ++nTagAttributes;
-            if (!bEnd && nTagAttributes <= MaxAttributesPerTag && nAttributes < MaxAttributes)
+            // Past the bound only what hides text is kept, once: the parser
+            // takes the first of repeated attributes.
+            const bool bKeep = nTagAttributes <= MaxAttributesPerTag || (bHidden && !bHiddenKept) ||
+                               (bStyle && !bStyleKept);
+            if (!bEnd && bKeep)
             {
-                ++nAttributes;
+                bHiddenKept = bHiddenKept || bHidden;
+                bStyleKept = bStyleKept || bStyle;
                 tag.append(' ');
                 tag.append(p + nAttrStart, j - nAttrStart);
             }
@@ -628,38 +649,36 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
         tag.append('>');
         i = nTagEnd;
 
-        // Past the budget only text goes on; a tag still parts words.
-        if (overBudget())
-        {
-            out.append(' ');
-            if (!bEnd && IsRawText(name))
-            {
-                const qsizetype nClose = FindEndTag(utf8, i, name);
-                i = nClose < 0 ? n : nClose;
-            }
-            continue;
-        }
         if (bEnd)
         {
+            if (bFormatting)
+            {
+                std::vector<bool>& starts = formatting[name];
+                const bool bPassed = !starts.empty() && starts.back();
+                if (!starts.empty())
+                    starts.pop_back();
+                if (!bPassed)
+                    continue;
+            }
+            const QByteArray& openName = bFormatting ? QByteArray("span") : name;
             for (size_t k = open.size(); k > 0 && open.size() - k < 64; --k)
             {
-                if (open[k - 1] == name)
+                if (open[k - 1] == openName)
                 {
                     for (size_t m = k - 1; m < open.size(); ++m)
                     {
                         if (IsTableLike(open[m]))
                             --nTables;
-                        if (IsFormatting(open[m]))
-                            --nFormatting;
                     }
                     open.resize(k - 1);
                     break;
                 }
+                if (!EndTagCrosses(open[k - 1], openName))
+                    break;
             }
             out.append(tag);
             continue;
         }
-        ++nNodes;
         if (IsRawText(name))
         {
             // The element's text is not markup: copy it to its end tag.
@@ -688,15 +707,15 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
                 open.pop_back();
         }
         const bool bTable = IsTableLike(name);
-        const bool bFormatting = IsFormatting(name);
-        if (static_cast<int>(open.size()) >= MaxDepth || (bTable && nTables >= MaxTableDepth) ||
-            (bFormatting && nFormatting >= MaxFormatting))
+        const bool bPass =
+            static_cast<int>(open.size()) < MaxDepth && !(bTable && nTables >= MaxTableDepth);
+        if (bFormatting)
+            formatting[name].push_back(bPass);
+        if (!bPass)
             continue;
         if (bTable)
             ++nTables;
-        if (bFormatting)
-            ++nFormatting;
-        open.push_back(name);
+        open.push_back(bFormatting ? QByteArray("span") : name);
         out.append(tag);
     }
     return out;

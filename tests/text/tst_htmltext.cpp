@@ -118,6 +118,38 @@ private Q_SLOTS:
         QVERIFY(strText.contains(needle));
     }
 
+    // Bounds apply to each element, never to the whole page: a page of a
+    // few megabytes keeps every paragraph and hides what it hides.
+    void largePageKeepsItsStructure_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("expected");
+        QByteArray paragraphs("<html><body>");
+        QStringList lines;
+        for (int i = 0; i < 200000; ++i)
+        {
+            paragraphs += "<p>Paragraph <b>" + QByteArray::number(i) + "</b></p>\n";
+            lines << QStringLiteral("Paragraph %1").arg(i);
+        }
+        QTest::newRow("200,000 paragraphs") << paragraphs << lines.join(QStringLiteral("\n\n"));
+        QTest::newRow("hidden after many attributes")
+            << QByteArray("<div class=a id=b>w</div>").repeated(30000) +
+                   "<div hidden>secret</div><div style='display: none'>styled</div>end"
+            << QString(QStringLiteral("w\n").repeated(30000) + QStringLiteral("end"));
+        QTest::newRow("hidden past the attribute bound")
+            << "<p>a</p><p " + QByteArray("a=1 ").repeated(100) + "hidden>b</p><p>c</p>"
+            << QStringLiteral("a\n\nc");
+        QTest::newRow("formatting left open in paragraphs")
+            << QByteArray("<p><i id=x>a</p>").repeated(20000) + "<p>end"
+            << QString(QStringLiteral("a\n\n").repeated(20000) + QStringLiteral("end"));
+    }
+    void largePageKeepsItsStructure()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, expected);
+        QCOMPARE(CHtmlText::FromHtml(html), expected);
+    }
+
     void webArchives_data()
     {
         QTest::addColumn<QByteArray>("mht");

@@ -1,0 +1,108 @@
+// Time and peak memory of the readers on large ordinary documents, each in
+// a child process of its own so that the peak belongs to that input alone.
+#include "bench/fuzz/fuzzinputs.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+constexpr qsizetype Megabyte = 1 << 20;
+
+QByteArray Fill(qsizetype nSize, const QByteArray& prefix,
+                const std::function<QByteArray(int)>& unit, const QByteArray& suffix = {})
+{
+    QByteArray out = prefix;
+    out.reserve(nSize + 1024);
+    for (int i = 0; out.size() + suffix.size() < nSize; ++i)
+        out.append(unit(i));
+    return out + suffix;
+}
+
+struct Case
+{
+    const char* pszName;
+    FuzzReader reader;
+    std::function<QByteArray()> make;
+};
+
+long PeakKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct Result
+{
+    double fMs;
+    long nPeakKb;
+    qint64 nInput;
+    qint64 nChars;
+};
+} // namespace
+
+int main()
+{
+    const std::vector<Case> cases = {
+        {"html 50 MB page", FuzzReader::Html,
+         []
+         {
+             return Fill(
+                 50 * Megabyte, "<html><body>\n",
+                 [](int i)
+                 {
+                     return "<p class=text>Paragraph " + QByteArray::number(i) +
+                            " holds <b>some</b> words of <a href=x>text</a>.</p>\n";
+                 },
+                 "</body></html>");
+         }},
+    };
+
+    std::printf("%-24s %10s %9s %9s %7s %10s\n", "input", "MB", "ms", "peak MB", "x input",
+                "chars");
+    for (const Case& c : cases)
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return 1;
+        const pid_t pid = fork();
+        if (pid == 0)
+        {
+            close(fds[0]);
+            const QByteArray input = c.make();
+            Result result{};
+            result.nInput = input.size();
+            QElapsedTimer timer;
+            timer.start();
+            result.nChars = RunFuzzReader(c.reader, input).size();
+            result.fMs = double(timer.nsecsElapsed()) / 1e6;
+            result.nPeakKb = PeakKb();
+            if (write(fds[1], &result, sizeof result) != sizeof result)
+                _exit(1);
+            _exit(0);
+        }
+        close(fds[1]);
+        Result result{};
+        const bool bRead = read(fds[0], &result, sizeof result) == sizeof result;
+        close(fds[0]);
+        int nStatus = 0;
+        waitpid(pid, &nStatus, 0);
+        if (!bRead || !WIFEXITED(nStatus))
+        {
+            std::printf("%-24s FAILED\n", c.pszName);
+            return 1;
+        }
+        const double fInputMb = double(result.nInput) / double(Megabyte);
+        const double fPeakMb = double(result.nPeakKb) / 1024.0;
+        std::printf("%-24s %10.1f %9.1f %9.1f %7.1f %10lld\n", c.pszName, fInputMb, result.fMs,
+                    fPeakMb, fPeakMb / fInputMb, static_cast<long long>(result.nChars));
+    }
+    return 0;
+}
