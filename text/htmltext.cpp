@@ -523,7 +523,7 @@ unsigned CHtmlText::DetectCodePage(const QByteArray& html)
         }
         i = j;
     }
-    return 1252;
+    return CCodePage::CP_ACP;
 }
 
 QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)

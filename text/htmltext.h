@@ -12,7 +12,7 @@ class CHtmlText
 {
 public:
     // nCodePage 0: the page's own character set (byte-order mark, meta
-    // charset or http-equiv), else Windows-1252.
+    // charset or http-equiv), else read as ANSI text is (CCodePage::CP_ACP).
     static QString FromHtml(const QByteArray& html, unsigned nCodePage = 0);
     static unsigned DetectCodePage(const QByteArray& html);
     // UTF-8 markup rewritten so that nesting and attribute counts stay

@@ -1,3 +1,4 @@
+#include "text/codepage.h"
 #include "text/htmltext.h"
 #include "text/mhtreader.h"
 
@@ -78,8 +79,11 @@ private Q_SLOTS:
             << QStringLiteral(u"\u00E9");
         QTest::newRow("UTF-16 LE mark")
             << QByteArray("\xFF\xFE<\0p\0>\0\x3A\x04", 10) << QStringLiteral(u"\u043A");
-        QTest::newRow("no declaration is Windows-1252")
+        QTest::newRow("no declaration, not UTF-8, is the locale's page")
             << QByteArray("<p>caf\xE9 \x80</p>") << QStringLiteral(u"caf\u00E9 \u20AC");
+        QTest::newRow("no declaration, valid UTF-8")
+            << QByteArray("<p>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, caf\xC3\xA9</p>")
+            << QStringLiteral(u"\u041F\u0440\u0438\u0432\u0435\u0442, caf\u00E9");
         QTest::newRow("Shift_JIS")
             << QByteArray("<meta charset=shift_jis>\x82\xA0") << QStringLiteral(u"\u3042");
     }
@@ -87,7 +91,10 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, html);
         QFETCH(QString, expected);
-        QCOMPARE(CHtmlText::FromHtml(html), expected);
+        CCodePage::SetLocaleOverride(QStringLiteral("en_US.UTF-8"));
+        const QString strText = CHtmlText::FromHtml(html);
+        CCodePage::SetLocaleOverride(QString());
+        QCOMPARE(strText, expected);
     }
 
     // Shapes that cost the parser quadratic time or unbounded memory are
