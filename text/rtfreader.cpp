@@ -124,6 +124,8 @@ bool IsSkippedDestination(std::string_view name)
         {"object", false},
         {"objdata", true},
         {"listtable", true},
+        {"listtext", true},
+        {"pntext", true},
         {"revtbl", true},
         {"filetbl", true},
         {"fldinst", true},
@@ -488,6 +490,13 @@ QString CParser::Run()
                 m_stack.pop_back();
                 if (bLeftFontEntry)
                     m_nDefiningFont = -1;
+                // Text before the first \f is in the default font.
+                if (bLeftFontEntry && m_state.dest != Dest::FontTable)
+                {
+                    const auto itFont = m_fontPages.find(m_nDefaultFont);
+                    if (itFont != m_fontPages.end())
+                        m_state.nCodePage = itFont->second;
+                }
             }
             break;
         case '\\':

@@ -27,6 +27,13 @@ private Q_SLOTS:
                    "\\lang9\\f0\\fs22\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\lang1049 , \\f1\\lang1033 "
                    "caf\\'e9\\f0\\lang1049\\par\r\n}\r\n")
             << QStringLiteral(u"Привет, café");
+        QTest::newRow("default font's charset before any font change")
+            << QByteArray("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset204 "
+                          "B;}}\\'cf\\'f0\\'e8}")
+            << QStringLiteral(u"При");
+        QTest::newRow("list numbering fallbacks")
+            << QByteArray("{\\rtf1 {\\listtext 1.\\tab}One\\par {\\pntext\\f0 2.\\tab}Two\\par}")
+            << QStringLiteral("One\nTwo");
         QTest::newRow("document code page without font charsets")
             << QByteArray("{\\rtf1\\ansi\\ansicpg1253 \\'e1\\'e2\\par}") << QStringLiteral(u"αβ");
         QTest::newRow("word processor tables, fields, pictures")
