@@ -1,8 +1,10 @@
 #include "text/textextractor.h"
 
+#include "text/documentfile.h"
 #include "text/documentformat.h"
 #include "text/loadtextfile.h"
 #include "text/normalizetext.h"
+#include "text/textfileread.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -49,22 +51,25 @@ struct ExtractJob
     bool IsDone() const { return nState == Done; }
 };
 
-// Documents are read whole; past this size the memory is refused up front
-// rather than run out of.
-constexpr qint64 MaxDocumentBytes = qint64(512) << 20;
+QString RefusalMessage(CDocumentFile::Status status)
+{
+    return status == CDocumentFile::Status::TooLarge ? CTextExtractor::TooLargeMessage()
+                                                     : CDocumentFile::NotRegularMessage();
+}
 
+// Documents are read whole; past the cap the memory is refused rather than
+// run out of.
 bool ReadSource(ExtractJob& job, QByteArray& data)
 {
-    QFile file(job.strPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const CDocumentFile::Status status = CDocumentFile::ReadAll(job.strPath, data);
+    if (status == CDocumentFile::Status::Missing)
         return false;
     job.bSourceRead = true;
-    if (file.size() > MaxDocumentBytes)
+    if (status != CDocumentFile::Status::Ok)
     {
-        job.strMessage = CTextExtractor::TooLargeMessage();
+        job.strMessage = RefusalMessage(status);
         return false;
     }
-    data = file.readAll();
     return true;
 }
 
@@ -173,7 +178,16 @@ void CTextExtractor::GetTextFromFile(const QString& strPath, QString& strText)
 {
     const std::shared_ptr<const CDocumentFormat> pFormat = CDocumentFormats::ForPath(strPath);
     if (pFormat && CDocumentFormats::ExtensionOf(strPath) == QLatin1String("txt"))
-        LoadTextFile(strPath, strText, m_sink);
+    {
+        QFile file;
+        const CDocumentFile::Status status = CDocumentFile::Open(strPath, file);
+        if (status == CDocumentFile::Status::Ok)
+            CTextFileRead(&file).Read(strText, QStringLiteral("\r\n"));
+        else if (m_sink && status == CDocumentFile::Status::Missing)
+            m_sink(QStringLiteral("Failed to get text file"), 0);
+        else if (m_sink)
+            m_sink(RefusalMessage(status), 0x30);
+    }
     else if (pFormat)
     {
         auto pJob = std::make_shared<ExtractJob>();

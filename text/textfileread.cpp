@@ -1,15 +1,15 @@
 #include "text/textfileread.h"
 
 #include "text/codepage.h"
+#include "text/documentfile.h"
 
 #include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
 
 CTextFileRead::CTextFileRead(const QString& strPath)
 {
-    auto* pFile = new QFile(strPath);
-    if (strPath.isEmpty() || QFileInfo(strPath).isDir() || !pFile->open(QIODevice::ReadOnly))
+    auto* pFile = new QFile;
+    if (CDocumentFile::Open(strPath, *pFile) != CDocumentFile::Status::Ok)
     {
         m_bEof = true;
         delete pFile;
@@ -17,6 +17,7 @@ CTextFileRead::CTextFileRead(const QString& strPath)
     }
     m_pFile = pFile;
     m_bOwnsFile = true;
+    m_nBytesLeft = CDocumentFile::MaxBytes;
     DetectEncoding();
 }
 
@@ -29,6 +30,7 @@ CTextFileRead::CTextFileRead(QIODevice* pDevice)
     }
     m_pFile = pDevice;
     m_bOwnsFile = false;
+    m_nBytesLeft = CDocumentFile::MaxBytes;
     DetectEncoding();
 }
 
@@ -43,9 +45,11 @@ unsigned char CTextFileRead::ReadByte()
         return m_requeued[m_nRequeuedPos++];
     if (m_nBufferPos == -1 || m_nBufferPos == 1023)
     {
+        const qint64 nWant = qMin<qint64>(sizeof m_buffer, m_nBytesLeft);
         const qint64 nRead =
-            IsOpen() ? m_pFile->read(reinterpret_cast<char*>(m_buffer), sizeof m_buffer) : 0;
+            IsOpen() && nWant > 0 ? m_pFile->read(reinterpret_cast<char*>(m_buffer), nWant) : 0;
         m_nBufferCount = nRead > 0 ? static_cast<int32_t>(nRead) : 0;
+        m_nBytesLeft -= m_nBufferCount;
         if (m_nBufferCount == 0)
         {
             m_bEof = true;
@@ -78,6 +82,7 @@ void CTextFileRead::Rewind()
     m_nRequeued = m_nRequeuedPos = 0;
     if (IsOpen())
         m_pFile->seek(0);
+    m_nBytesLeft = CDocumentFile::MaxBytes;
     m_nBufferPos = -1;
     m_bFirstLine = true;
     m_bEof = false;

@@ -35,4 +35,6 @@ private:
     unsigned char m_requeued[3] = {};
     int m_nRequeued = 0;
     int m_nRequeuedPos = 0;
+    // A file that grows while it is read ends at the documents' cap.
+    qint64 m_nBytesLeft = 0;
 };

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 // Document text as the window gets it and as the command line prints it.
 class CExtractTextTest : public QObject
@@ -83,6 +84,51 @@ private Q_SLOTS:
             QVERIFY(out.isEmpty());
             QVERIFY2(strErr.contains(reason), qPrintable(strErr));
         }
+    }
+
+    // A FIFO must not block the reader, nor a device fill the memory; each
+    // is refused in a child process that is killed if it hangs.
+    void notRegularFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo named txt") << "fifo.txt"
+                                        << "fifo";
+        QTest::newRow("fifo named html") << "fifo.html"
+                                         << "fifo";
+        QTest::newRow("link to /dev/zero named txt") << "zero.txt"
+                                                     << "zero";
+        QTest::newRow("link to /dev/zero named rtf") << "zero.rtf"
+                                                     << "zero";
+        QTest::newRow("folder named txt") << "folder.txt"
+                                          << "folder";
+    }
+    void notRegularFilesAreRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, kind);
+        const QString strPath = m_home.filePath(file);
+        QFile::remove(strPath);
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(QFile::encodeName(strPath).constData(), 0600), 0);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), strPath));
+        else
+            QVERIFY(QDir(m_home.path()).mkpath(file));
+        QProcess program;
+        program.start(QStringLiteral(KB_BIN_DIR "kestrivane-basic"),
+                      {QStringLiteral("--extract-text"), strPath});
+        const bool bFinished = program.waitForFinished(30000);
+        if (!bFinished)
+        {
+            program.kill();
+            program.waitForFinished();
+        }
+        QVERIFY(bFinished);
+        QCOMPARE(program.exitCode(), 1);
+        QVERIFY(program.readAllStandardOutput().isEmpty());
+        const QString strErr = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(strErr.contains(QLatin1String("not a regular file")), qPrintable(strErr));
     }
 
     // The window tells the user in a message box with its caption and
