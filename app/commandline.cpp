@@ -70,7 +70,7 @@ int ListVoices(const QString& strCode, QTextStream& out, QTextStream& err)
 }
 
 // The document's text, one line per paragraph; exit status 1 with the
-// reason when nothing could be read.
+// reason when the document could not be read.
 int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
 {
     // The RTF round trip uses the settings' "Temp" folder, as the window does.
@@ -82,7 +82,8 @@ int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
     if (!CCommandLine::ReadDocument(strPath, strTemp, strText, err))
         return CCommandLine::EXIT_FAILED;
     strText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    out << strText << "\n";
+    if (!strText.isEmpty())
+        out << strText << "\n";
     out.flush();
     return CCommandLine::EXIT_OK;
 }
@@ -102,14 +103,14 @@ bool CCommandLine::ReadDocument(const QString& strPath, const QString& strTempFo
     CTextExtractor extractor(strTempFolder, [&reasons](const QString& strMessage, unsigned)
                              { reasons.append(strMessage); });
     extractor.GetTextFromFile(strPath, strText);
-    if (strText.isEmpty() && reasons.isEmpty())
-        reasons.append(CDocumentFormats::ForPath(strPath)
-                           ? QStringLiteral("the document holds no text")
-                           : QStringLiteral("not a document type the program reads"));
+    const bool bKnownType = CDocumentFormats::ForPath(strPath) != nullptr;
+    if (!bKnownType)
+        reasons.append(QStringLiteral("not a document type the program reads"));
     for (const QString& strReason : qAsConst(reasons))
         err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
     err.flush();
-    return !strText.isEmpty();
+    // An empty document is read; it just has no text.
+    return !strText.isEmpty() || reasons.isEmpty();
 }
 
 bool CCommandLine::WantsWindow(int argc, char** argv)

@@ -29,7 +29,7 @@ public:
     // The message of an exit with EXIT_USAGE, with a pointer to --help.
     static void UsageError(QTextStream& err, const QString& strMessage);
     // The document's text as the window gets it; false, with each reason
-    // named on err, when there is none.
+    // named on err, when the document cannot be read (an empty one can).
     static bool ReadDocument(const QString& strPath, const QString& strTempFolder, QString& strText,
                              QTextStream& err);
 };

@@ -253,10 +253,16 @@ int CSpeakCommand::ChooseVoice(const QString& strCode, CSpObjectTokenPtr& pToken
 bool CSpeakCommand::ReadDocument(const QString& strPath, const QString& strTempFolder,
                                  QString& strText)
 {
-    CCommandLine::ReadDocument(strPath, strTempFolder, strText, m_err);
+    if (!CCommandLine::ReadDocument(strPath, strTempFolder, strText, m_err))
+        return false;
     // Paragraphs end in "\r" in the text pane's form; "\n" lets the voice
     // pause between them, and keeps every position where it was.
     strText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (strText.isEmpty())
+    {
+        m_err << g_szProgram << ": " << strPath << ": the document holds no text\n";
+        m_err.flush();
+    }
     return !strText.isEmpty();
 }
 

@@ -56,8 +56,10 @@ private Q_SLOTS:
             << "damaged";
         QTest::newRow("unknown type") << "a.xyz" << QByteArray("x") << 1 << QByteArray()
                                       << "not a document type the program reads";
-        QTest::newRow("empty document") << "e.html" << QByteArray("<p> </p>") << 1 << QByteArray()
-                                        << "the document holds no text";
+        QTest::newRow("page without text")
+            << "e.html" << QByteArray("<p> </p>") << 0 << QByteArray() << QString();
+        QTest::newRow("byte-order mark only")
+            << "bom.txt" << QByteArray("\xEF\xBB\xBF") << 0 << QByteArray() << QString();
     }
     void commandLine()
     {
@@ -77,6 +79,8 @@ private Q_SLOTS:
         const QByteArray out = program.readAllStandardOutput();
         const QString strErr = QString::fromUtf8(program.readAllStandardError());
         QVERIFY2(out.startsWith(output), out.constData());
+        if (output.isEmpty())
+            QVERIFY2(out.isEmpty(), out.constData());
         if (status == 0)
             QVERIFY(strErr.isEmpty());
         else
@@ -84,6 +88,26 @@ private Q_SLOTS:
             QVERIFY(out.isEmpty());
             QVERIFY2(strErr.contains(reason), qPrintable(strErr));
         }
+    }
+
+    // An empty file is a document with no text, not a failure.
+    void emptyFilesPrintNothing_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("empty txt") << "empty.txt";
+        QTest::newRow("empty rtf") << "empty.rtf";
+        QTest::newRow("empty html") << "empty.html";
+    }
+    void emptyFilesPrintNothing()
+    {
+        QFETCH(QString, file);
+        QProcess program;
+        program.start(QStringLiteral(KB_BIN_DIR "kestrivane-basic"),
+                      {QStringLiteral("--extract-text"), Write(file, QByteArray())});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(program.readAllStandardOutput(), QByteArray());
+        QCOMPARE(program.readAllStandardError(), QByteArray());
     }
 
     // A FIFO must not block the reader, nor a device fill the memory; each
