@@ -7,7 +7,7 @@
 
 namespace
 {
-// Nested multiparts beyond this are not followed; each level copies its body.
+// Nested multiparts beyond this are not followed.
 constexpr int MaxNesting = 6;
 
 struct Entity
@@ -63,7 +63,9 @@ bool ParseEntity(const QByteArray& data, Entity& entity)
         }
         entity.headers[lastName] = line.mid(nColon + 1).trimmed();
     }
-    entity.body = nPos < n ? data.mid(nPos) : QByteArray();
+    // The body is a view of data, which outlives the entity.
+    entity.body =
+        nPos < n ? QByteArray::fromRawData(data.constData() + nPos, n - nPos) : QByteArray();
     return !entity.headers.empty();
 }
 
@@ -119,36 +121,39 @@ QByteArray DecodeBody(const Entity& entity)
         return QByteArray::fromBase64(entity.body);
     if (encoding == "quoted-printable")
         return CMhtReader::DecodeQuotedPrintable(entity.body);
-    return entity.body;
+    return QByteArray(entity.body.constData(), entity.body.size());
 }
 
-// The parts between the boundary lines of a multipart body.
-std::vector<QByteArray> SplitParts(const QByteArray& body, const QByteArray& boundary)
+// Calls fn with each part between the boundary lines of a multipart body,
+// as a view of body, until fn returns true; true when one did.
+template <typename Fn> bool ForEachPart(const QByteArray& body, const QByteArray& boundary, Fn fn)
 {
-    std::vector<QByteArray> parts;
     const QByteArray delimiter = "--" + boundary;
-    qsizetype nPos = body.startsWith(delimiter) ? 0 : body.indexOf("\n" + delimiter);
+    const QByteArray lineDelimiter = "\n" + delimiter;
+    qsizetype nPos = body.startsWith(delimiter) ? 0 : body.indexOf(lineDelimiter);
     if (nPos < 0)
-        return parts;
+        return false;
     if (nPos > 0)
         ++nPos;
     while (nPos >= 0)
     {
         nPos += delimiter.size();
-        if (body.mid(nPos, 2) == "--")
+        if (nPos + 2 <= body.size() && body.at(nPos) == '-' && body.at(nPos + 1) == '-')
             break;
         const qsizetype nLineEnd = body.indexOf('\n', nPos);
         if (nLineEnd < 0)
             break;
         const qsizetype nStart = nLineEnd + 1;
-        qsizetype nNext = body.indexOf("\n" + delimiter, nStart);
+        const qsizetype nNext = body.indexOf(lineDelimiter, nStart);
         qsizetype nStop = nNext < 0 ? body.size() : nNext;
         if (nStop > nStart && body.at(nStop - 1) == '\r')
             --nStop;
-        parts.push_back(body.mid(nStart, qMax<qsizetype>(0, nStop - nStart)));
+        if (fn(QByteArray::fromRawData(body.constData() + nStart,
+                                       qMax<qsizetype>(0, nStop - nStart))))
+            return true;
         nPos = nNext < 0 ? -1 : nNext + 1;
     }
-    return parts;
+    return false;
 }
 
 QByteArray StripAngles(QByteArray id)
@@ -167,10 +172,10 @@ bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCod
     {
         if (nDepth >= MaxNesting || params["boundary"].isEmpty())
             return false;
-        std::vector<QByteArray> parts = SplitParts(entity.body, params["boundary"]);
-        std::vector<Entity> entities;
-        entities.reserve(parts.size());
-        for (QByteArray& part : parts)
+        // Parts stay views of the archive and are parsed as they are met:
+        // an archive of many small parts would otherwise take many times
+        // its size.
+        auto childOf = [](const QByteArray& part)
         {
             Entity child;
             if (!ParseEntity(part, child))
@@ -179,25 +184,29 @@ bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCod
                 child.headers.clear();
                 child.body = part;
             }
-            part = QByteArray();
-            entities.push_back(std::move(child));
-        }
+            return child;
+        };
         const QByteArray start = StripAngles(params["start"]);
         if (!start.isEmpty())
         {
-            for (const Entity& child : entities)
-            {
-                if (StripAngles(Header(child, "content-id")) == start ||
-                    Header(child, "content-location") == start)
-                    return FindHtml(child, nDepth + 1, html, nCodePage);
-            }
+            Entity root;
+            const bool bFound =
+                ForEachPart(entity.body, params["boundary"],
+                            [&](const QByteArray& part)
+                            {
+                                Entity child = childOf(part);
+                                if (StripAngles(Header(child, "content-id")) != start &&
+                                    Header(child, "content-location") != start)
+                                    return false;
+                                root = std::move(child);
+                                return true;
+                            });
+            if (bFound)
+                return FindHtml(root, nDepth + 1, html, nCodePage);
         }
-        for (const Entity& child : entities)
-        {
-            if (FindHtml(child, nDepth + 1, html, nCodePage))
-                return true;
-        }
-        return false;
+        return ForEachPart(entity.body, params["boundary"],
+                           [&](const QByteArray& part)
+                           { return FindHtml(childOf(part), nDepth + 1, html, nCodePage); });
     }
     if (type != "text/html")
         return false;

@@ -63,6 +63,20 @@ int main()
                  },
                  "</body></html>");
          }},
+        {"mht 30 MB small parts", FuzzReader::Mht,
+         []
+         {
+             return Fill(
+                 30 * Megabyte,
+                 "MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n",
+                 [](int i)
+                 {
+                     return "--b\nContent-Type: image/png\nContent-Location: x/" +
+                            QByteArray::number(i) +
+                            ".png\nContent-Transfer-Encoding: base64\n\niVBORw0KGgo=\n";
+                 },
+                 "--b\nContent-Type: text/html\n\n<p>The page</p>\n--b--\n");
+         }},
     };
 
     std::printf("%-24s %10s %9s %9s %7s %10s\n", "input", "MB", "ms", "peak MB", "x input",
