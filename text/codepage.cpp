@@ -176,6 +176,29 @@ QString ConvertMultiByte(const char* pBytes, qsizetype nBytes, const char* pszNa
     return strOut;
 }
 
+bool IconvKnows(const char* pszName)
+{
+    iconv_t cd = iconv_open("UTF-16LE", pszName);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv_close(cd);
+    return true;
+}
+
+// The character set a locale name gives after its dot ("KOI8-R" of
+// "ru_RU.KOI8-R@x"); empty when it gives none.
+QByteArray LocaleCharset(const QString& strLocale)
+{
+    const qsizetype nDot = strLocale.indexOf(QLatin1Char('.'));
+    if (nDot < 0)
+        return QByteArray();
+    QString strSet = strLocale.mid(nDot + 1);
+    const qsizetype nAt = strSet.indexOf(QLatin1Char('@'));
+    if (nAt >= 0)
+        strSet.truncate(nAt);
+    return strSet.toLatin1();
+}
+
 QString LanguageOf(const QString& strLocale)
 {
     qsizetype nEnd = 0;
@@ -263,8 +286,13 @@ QString CCodePage::ToUnicode(const char* pBytes, qsizetype nBytes, unsigned nCod
     if (nCodePage == CP_ACP)
     {
         const QString strLocale = CurrentLocaleName();
-        if (LocaleIsUtf8(strLocale) && IsValidUtf8(pBytes, nBytes))
+        const bool bUtf8 = LocaleIsUtf8(strLocale);
+        if (bUtf8 && IsValidUtf8(pBytes, nBytes))
             return QString::fromUtf8(pBytes, nBytes);
+        // A locale that names another character set reads in that set.
+        const QByteArray charset = bUtf8 ? QByteArray() : LocaleCharset(strLocale);
+        if (!charset.isEmpty() && IconvKnows(charset.constData()))
+            return ConvertMultiByte(pBytes, nBytes, charset.constData());
         nCodePage = WindowsCodePageForLocale(strLocale);
     }
     if (nCodePage == CP_UTF8)

@@ -6,7 +6,8 @@
 // Windows code pages on top of the C library's converters. Code page 0 is
 // the system's ANSI code page: the locale's character set, where a UTF-8
 // locale takes valid UTF-8 as UTF-8 and anything else in the Windows code
-// page of the locale's language.
+// page of the locale's language (as does a locale naming no character set
+// the converters know).
 class CCodePage
 {
 public:

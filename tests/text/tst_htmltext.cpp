@@ -84,6 +84,8 @@ private Q_SLOTS:
         QTest::newRow("no declaration, valid UTF-8")
             << QByteArray("<p>\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, caf\xC3\xA9</p>")
             << QStringLiteral(u"\u041F\u0440\u0438\u0432\u0435\u0442, caf\u00E9");
+        QTest::newRow("no declaration, KOI8-R locale")
+            << QByteArray("<p>\xF0\xD2\xC9</p>") << QStringLiteral(u"\u041F\u0440\u0438");
         QTest::newRow("Shift_JIS")
             << QByteArray("<meta charset=shift_jis>\x82\xA0") << QStringLiteral(u"\u3042");
     }
@@ -91,7 +93,10 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, html);
         QFETCH(QString, expected);
-        CCodePage::SetLocaleOverride(QStringLiteral("en_US.UTF-8"));
+        CCodePage::SetLocaleOverride(
+            QString::fromLatin1(QTest::currentDataTag()).contains(QLatin1String("KOI8-R locale"))
+                ? QStringLiteral("ru_RU.KOI8-R")
+                : QStringLiteral("en_US.UTF-8"));
         const QString strText = CHtmlText::FromHtml(html);
         CCodePage::SetLocaleOverride(QString());
         QCOMPARE(strText, expected);

@@ -158,6 +158,12 @@ private Q_SLOTS:
             << "ru_RU.UTF-8" << utf8 << QStringLiteral(u"\u041F\u0440\u0438");
         QTest::newRow("Russian 1251 locale, UTF-8 bytes")
             << "ru_RU.CP1251" << utf8 << QStringLiteral(u"\u0420\u045F\u0421\u0402\u0420\u0451");
+        QTest::newRow("KOI8-R locale") << "ru_RU.KOI8-R" << QByteArray("\xF0\xD2\xC9")
+                                       << QStringLiteral(u"\u041F\u0440\u0438");
+        QTest::newRow("eucJP locale")
+            << "ja_JP.eucJP" << QByteArray("\xA4\xA2") << QStringLiteral(u"\u3042");
+        QTest::newRow("ISO-8859-1 locale") << "fr_FR.ISO-8859-1" << QByteArray("caf\xE9\x80")
+                                           << QStringLiteral(u"caf\u00E9\u0080");
         QTest::newRow("C locale") << "C" << QByteArray("caf\xE9\x80")
                                   << QStringLiteral(u"caf\u00E9\u20AC");
         QTest::newRow("Greek locale")
