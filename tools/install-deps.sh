@@ -14,7 +14,7 @@ packages=(
   libsonic-dev
   libgumbo-dev libuchardet-dev zlib1g-dev
   libbenchmark-dev
-  mpg123 ffmpeg
+  mpg123 ffmpeg lame
   pulseaudio
   xvfb xauth x11-utils xdg-utils desktop-file-utils
   fonts-dejavu-core
