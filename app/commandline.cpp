@@ -2,6 +2,7 @@
 
 #include "app/speakcommand.h"
 #include "app/speechapp.h"
+#include "app/voiceoptions.h"
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
 #include "speech/spobjecttokencategory.h"
@@ -17,21 +18,6 @@
 namespace
 {
 const char g_szProgram[] = "kestrivane-basic";
-
-// One to four hexadecimal digits, as a language code is written.
-bool IsLanguageCode(const QString& strCode)
-{
-    static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
-    return code.match(strCode).hasMatch();
-}
-
-// A whole number within the bounds, or false.
-bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue)
-{
-    bool bOk = false;
-    nValue = strValue.trimmed().toInt(&bOk);
-    return bOk && nValue >= nMin && nValue <= nMax;
-}
 
 // The catalogue in its sorted order: code, a tab, the display name.
 int ListLanguages(QTextStream& out)
@@ -87,6 +73,19 @@ int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
     return CCommandLine::EXIT_OK;
 }
 } // namespace
+
+bool CCommandLine::IsLanguageCode(const QString& strCode)
+{
+    static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
+    return code.match(strCode).hasMatch();
+}
+
+bool CCommandLine::ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue)
+{
+    bool bOk = false;
+    nValue = strValue.trimmed().toInt(&bOk);
+    return bOk && nValue >= nMin && nValue <= nMax;
+}
 
 void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
 {
@@ -174,29 +173,8 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     const QCommandLineOption speakOption(
         QStringLiteral("speak"),
         QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht)."));
-    const QCommandLineOption langOption(
-        QStringLiteral("lang"),
-        QStringLiteral("Content language of --speak, a code of --list-languages such as 0409 "
-                       "(default: the window's start-up language)."),
-        QStringLiteral("CODE"));
-    const QCommandLineOption voiceOption(
-        QStringLiteral("voice"),
-        QStringLiteral("Voice of --speak, a description as --list-voices prints it (default: "
-                       "the first voice of the language)."),
-        QStringLiteral("NAME"));
-    const QCommandLineOption rateOption(QStringLiteral("rate"),
-                                        QStringLiteral("Speaking rate of --speak, -10 to 10 "
-                                                       "(default 0)."),
-                                        QStringLiteral("N"));
-    const QCommandLineOption volumeOption(QStringLiteral("volume"),
-                                          QStringLiteral("Volume of --speak, 0 to 100 (default "
-                                                         "100)."),
-                                          QStringLiteral("N"));
     parser.addOption(speakOption);
-    parser.addOption(langOption);
-    parser.addOption(voiceOption);
-    parser.addOption(rateOption);
-    parser.addOption(volumeOption);
+    parser.addOptions(CVoiceOptions::Options());
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Documents for --speak."),
                                  QStringLiteral("[FILE...]"));
 
@@ -218,8 +196,6 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
         out.flush();
         return EXIT_OK;
     }
-    const bool bVoiceOptions = parser.isSet(langOption) || parser.isSet(voiceOption) ||
-                               parser.isSet(rateOption) || parser.isSet(volumeOption);
     if (parser.isSet(speakOption))
     {
         if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption) ||
@@ -234,41 +210,14 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
             UsageError(err, QStringLiteral("--speak needs a FILE"));
             return EXIT_USAGE;
         }
-        const QString strLang = parser.value(langOption);
-        if (parser.isSet(langOption) && !IsLanguageCode(strLang))
-        {
-            UsageError(err,
-                       QStringLiteral("'%1' is not a language code such as 0409").arg(strLang));
+        CVoiceOptions voiceOptions;
+        if (!voiceOptions.Read(parser, err))
             return EXIT_USAGE;
-        }
-        if (parser.isSet(voiceOption) && parser.value(voiceOption).trimmed().isEmpty())
-        {
-            UsageError(err, QStringLiteral("--voice needs a voice description"));
-            return EXIT_USAGE;
-        }
-        int nRate = 0;
-        if (parser.isSet(rateOption) && !ParseBounded(parser.value(rateOption), -10, 10, nRate))
-        {
-            UsageError(err, QStringLiteral("--rate '%1' is not a whole number from -10 to 10")
-                                .arg(parser.value(rateOption)));
-            return EXIT_USAGE;
-        }
-        int nVolume = 100;
-        if (parser.isSet(volumeOption) &&
-            !ParseBounded(parser.value(volumeOption), 0, 100, nVolume))
-        {
-            UsageError(err, QStringLiteral("--volume '%1' is not a whole number from 0 to 100")
-                                .arg(parser.value(volumeOption)));
-            return EXIT_USAGE;
-        }
         CSpeakCommand speak(err);
-        speak.SetLanguage(strLang);
-        speak.SetVoiceName(parser.value(voiceOption));
-        speak.SetRate(nRate);
-        speak.SetVolume(nVolume);
+        speak.SetVoiceOptions(voiceOptions);
         return speak.Run(files);
     }
-    if (bVoiceOptions)
+    if (CVoiceOptions::AnySet(parser))
     {
         UsageError(err, QStringLiteral("--lang, --voice, --rate and --volume go with --speak"));
         return EXIT_USAGE;

@@ -28,6 +28,10 @@ public:
 
     // The message of an exit with EXIT_USAGE, with a pointer to --help.
     static void UsageError(QTextStream& err, const QString& strMessage);
+    // One to four hexadecimal digits, as a language code is written.
+    static bool IsLanguageCode(const QString& strCode);
+    // A whole number within the bounds, or false.
+    static bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue);
     // The document's text as the window gets it; false, with each reason
     // named on err, when there is none.
     static bool ReadDocument(const QString& strPath, const QString& strTempFolder, QString& strText,
