@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include "app/saveaudiocommand.h"
 #include "app/speakcommand.h"
 #include "app/speechapp.h"
 #include "app/voiceoptions.h"
@@ -145,9 +146,17 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
                        "text, with a pause between files. Progress goes to standard error: a "
                        "bar on a terminal, one line per file otherwise. Ctrl+C stops at once.\n"
                        "\n"
-                       "Exit status: 0 success; 1 when a document could not be read (each is "
-                       "named on standard error) or no voice can speak; 2 for bad usage; 130 "
-                       "when stopped by Ctrl+C or SIGTERM."));
+                       "--save-audio makes NAME.wav and NAME.mp3 of each FILE (NAME: its name up "
+                       "to the first dot) as the window's Save as Audio does, in DIR or else in "
+                       "the window's audio folder, with NAME.srt and NAME.lrc subtitles and the "
+                       "words' times in the MP3 unless --no-timing. Documents are rendered "
+                       "several at a time, each by a process of its own; a file appears under "
+                       "its name only when complete. Ctrl+C stops, and removes the unfinished "
+                       "documents' files.\n"
+                       "\n"
+                       "Exit status: 0 success; 1 when a document could not be read or its "
+                       "audio not written (each is named on standard error) or no voice can "
+                       "speak; 2 for bad usage; 130 when stopped by Ctrl+C or SIGTERM."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
@@ -173,9 +182,35 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     const QCommandLineOption speakOption(
         QStringLiteral("speak"),
         QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht)."));
+    const QCommandLineOption saveAudioOption(
+        QStringLiteral("save-audio"),
+        QStringLiteral("Render the documents FILE... into WAV and MP3 audio books."));
+    const QCommandLineOption outOption(
+        QStringLiteral("out"),
+        QStringLiteral("Folder of --save-audio, made when it does not exist (default: the "
+                       "window's audio folder)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption noTimingOption(
+        QStringLiteral("no-timing"),
+        QStringLiteral("--save-audio without the words' times (no .srt, .lrc or SYLT frame)."));
+    const QCommandLineOption jobsOption(
+        QStringLiteral("jobs"),
+        QStringLiteral("Documents --save-audio renders at a time (default: one per core)."),
+        QStringLiteral("N"));
+    QCommandLineOption renderOneOption(QStringLiteral("render-one"));
+    renderOneOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption tagYearOption(QStringLiteral("tag-year"), QString(), QStringLiteral("YEAR"));
+    tagYearOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(speakOption);
+    parser.addOption(saveAudioOption);
     parser.addOptions(CVoiceOptions::Options());
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Documents for --speak."),
+    parser.addOption(outOption);
+    parser.addOption(noTimingOption);
+    parser.addOption(jobsOption);
+    parser.addOption(renderOneOption);
+    parser.addOption(tagYearOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Documents for --speak and --save-audio."),
                                  QStringLiteral("[FILE...]"));
 
     if (!parser.parse(args))
@@ -196,30 +231,86 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
         out.flush();
         return EXIT_OK;
     }
-    if (parser.isSet(speakOption))
+    const bool bSaveAudio = parser.isSet(saveAudioOption) || parser.isSet(renderOneOption);
+    if (!bSaveAudio && (parser.isSet(outOption) || parser.isSet(noTimingOption) ||
+                        parser.isSet(jobsOption) || parser.isSet(tagYearOption)))
     {
-        if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption) ||
-            parser.isSet(extractOption))
+        UsageError(err, QStringLiteral("--out, --no-timing and --jobs go with --save-audio"));
+        return EXIT_USAGE;
+    }
+    if (parser.isSet(speakOption) || bSaveAudio)
+    {
+        const QString strVerb =
+            parser.isSet(speakOption) ? QStringLiteral("--speak") : QStringLiteral("--save-audio");
+        if ((parser.isSet(speakOption) && bSaveAudio) || parser.isSet(listLanguagesOption) ||
+            parser.isSet(listVoicesOption) || parser.isSet(extractOption))
         {
-            UsageError(err, QStringLiteral("--speak goes with no other verb"));
+            UsageError(err, strVerb + QStringLiteral(" goes with no other verb"));
             return EXIT_USAGE;
         }
         const QStringList files = parser.positionalArguments();
         if (files.isEmpty())
         {
-            UsageError(err, QStringLiteral("--speak needs a FILE"));
+            UsageError(err, strVerb + QStringLiteral(" needs a FILE"));
             return EXIT_USAGE;
         }
         CVoiceOptions voiceOptions;
         if (!voiceOptions.Read(parser, err))
             return EXIT_USAGE;
-        CSpeakCommand speak(err);
-        speak.SetVoiceOptions(voiceOptions);
-        return speak.Run(files);
+        if (parser.isSet(speakOption))
+        {
+            CSpeakCommand speak(err);
+            speak.SetVoiceOptions(voiceOptions);
+            return speak.Run(files);
+        }
+        CSaveAudioCommand save(out, err);
+        save.SetVoiceOptions(voiceOptions);
+        save.SetWordTimings(!parser.isSet(noTimingOption));
+        if (parser.isSet(outOption))
+        {
+            if (parser.value(outOption).isEmpty())
+            {
+                UsageError(err, QStringLiteral("--out needs a folder"));
+                return EXIT_USAGE;
+            }
+            save.SetFolder(parser.value(outOption));
+        }
+        int nJobs = 0;
+        if (parser.isSet(jobsOption) &&
+            !ParseBounded(parser.value(jobsOption), 1, CSaveAudioCommand::MAX_JOBS, nJobs))
+        {
+            UsageError(err, QStringLiteral("--jobs '%1' is not a whole number from 1 to %2")
+                                .arg(parser.value(jobsOption))
+                                .arg(CSaveAudioCommand::MAX_JOBS));
+            return EXIT_USAGE;
+        }
+        save.SetJobs(nJobs);
+        int nYear = 0;
+        if (parser.isSet(tagYearOption) &&
+            !ParseBounded(parser.value(tagYearOption), 1, 9999, nYear))
+        {
+            UsageError(
+                err,
+                QStringLiteral("--tag-year '%1' is not a year").arg(parser.value(tagYearOption)));
+            return EXIT_USAGE;
+        }
+        save.SetYear(nYear);
+        if (parser.isSet(renderOneOption))
+        {
+            if (files.size() != 1 || !parser.isSet(outOption))
+            {
+                UsageError(err, QStringLiteral("--render-one takes one FILE and --out"));
+                return EXIT_USAGE;
+            }
+            return save.RenderOne(files.constFirst());
+        }
+        return save.Run(files);
     }
     if (CVoiceOptions::AnySet(parser))
     {
-        UsageError(err, QStringLiteral("--lang, --voice, --rate and --volume go with --speak"));
+        UsageError(
+            err,
+            QStringLiteral("--lang, --voice, --rate and --volume go with --speak or --save-audio"));
         return EXIT_USAGE;
     }
     if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption))

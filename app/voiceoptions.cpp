@@ -35,20 +35,24 @@ QList<QCommandLineOption> CVoiceOptions::Options()
     return {
         QCommandLineOption(
             QStringLiteral("lang"),
-            QStringLiteral("Content language of --speak, a code of --list-languages such as "
-                           "0409 (default: the window's start-up language)."),
+            QStringLiteral(
+                "Content language of --speak and --save-audio, a code of --list-languages such as "
+                "0409 (default: the window's start-up language)."),
             QStringLiteral("CODE")),
         QCommandLineOption(
             QStringLiteral("voice"),
-            QStringLiteral("Voice of --speak, a description as --list-voices prints it "
-                           "(default: the first voice of the language)."),
+            QStringLiteral(
+                "Voice of --speak and --save-audio, a description as --list-voices prints it "
+                "(default: the first voice of the language)."),
             QStringLiteral("NAME")),
-        QCommandLineOption(QStringLiteral("rate"),
-                           QStringLiteral("Speaking rate of --speak, -10 to 10 (default 0)."),
-                           QStringLiteral("N")),
-        QCommandLineOption(QStringLiteral("volume"),
-                           QStringLiteral("Volume of --speak, 0 to 100 (default 100)."),
-                           QStringLiteral("N")),
+        QCommandLineOption(
+            QStringLiteral("rate"),
+            QStringLiteral("Speaking rate of --speak and --save-audio, -10 to 10 (default 0)."),
+            QStringLiteral("N")),
+        QCommandLineOption(
+            QStringLiteral("volume"),
+            QStringLiteral("Volume of --speak and --save-audio, 0 to 100 (default 100)."),
+            QStringLiteral("N")),
     };
 }
 
