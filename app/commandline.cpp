@@ -1,7 +1,9 @@
 #include "app/commandline.h"
 
+#include "app/saveaudiocommand.h"
 #include "app/speakcommand.h"
 #include "app/speechapp.h"
+#include "app/voiceoptions.h"
 #include "speech/languagecatalogue.h"
 #include "speech/splanguagetags.h"
 #include "speech/spobjecttokencategory.h"
@@ -17,21 +19,6 @@
 namespace
 {
 const char g_szProgram[] = "kestrivane-basic";
-
-// One to four hexadecimal digits, as a language code is written.
-bool IsLanguageCode(const QString& strCode)
-{
-    static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
-    return code.match(strCode).hasMatch();
-}
-
-// A whole number within the bounds, or false.
-bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue)
-{
-    bool bOk = false;
-    nValue = strValue.trimmed().toInt(&bOk);
-    return bOk && nValue >= nMin && nValue <= nMax;
-}
 
 // The catalogue in its sorted order: code, a tab, the display name.
 int ListLanguages(QTextStream& out)
@@ -89,6 +76,19 @@ int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
 }
 } // namespace
 
+bool CCommandLine::IsLanguageCode(const QString& strCode)
+{
+    static const QRegularExpression code(QStringLiteral("^[0-9A-Fa-f]{1,4}$"));
+    return code.match(strCode).hasMatch();
+}
+
+bool CCommandLine::ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue)
+{
+    bool bOk = false;
+    nValue = strValue.trimmed().toInt(&bOk);
+    return bOk && nValue >= nMin && nValue <= nMax;
+}
+
 void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
 {
     err << g_szProgram << ": " << strMessage << "\n"
@@ -97,7 +97,7 @@ void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
 }
 
 bool CCommandLine::ReadDocument(const QString& strPath, const QString& strTempFolder,
-                                QString& strText, QTextStream& err)
+                                QString& strText, QTextStream& err, bool bNeedText)
 {
     QStringList reasons;
     CTextExtractor extractor(strTempFolder, [&reasons](const QString& strMessage, unsigned)
@@ -106,11 +106,13 @@ bool CCommandLine::ReadDocument(const QString& strPath, const QString& strTempFo
     const bool bKnownType = CDocumentFormats::ForPath(strPath) != nullptr;
     if (!bKnownType)
         reasons.append(QStringLiteral("not a document type the program reads"));
+    else if (bNeedText && strText.isEmpty() && reasons.isEmpty())
+        reasons.append(QStringLiteral("the document holds no text"));
     for (const QString& strReason : qAsConst(reasons))
         err << g_szProgram << ": " << strPath << ": " << strReason << "\n";
     err.flush();
     // An empty document is read; it just has no text.
-    return !strText.isEmpty() || reasons.isEmpty();
+    return !strText.isEmpty() || (reasons.isEmpty() && !bNeedText);
 }
 
 bool CCommandLine::WantsWindow(int argc, char** argv)
@@ -147,9 +149,17 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
                        "text, with a pause between files. Progress goes to standard error: a "
                        "bar on a terminal, one line per file otherwise. Ctrl+C stops at once.\n"
                        "\n"
-                       "Exit status: 0 success; 1 when a document could not be read (each is "
-                       "named on standard error) or no voice can speak; 2 for bad usage; 130 "
-                       "when stopped by Ctrl+C or SIGTERM."));
+                       "--save-audio makes NAME.wav and NAME.mp3 of each FILE (NAME: its name up "
+                       "to the first dot) as the window's Save as Audio does, in DIR or else in "
+                       "the window's audio folder, with NAME.srt and NAME.lrc subtitles and the "
+                       "words' times in the MP3 unless --no-timing. Documents are rendered "
+                       "several at a time, each by a process of its own; a file appears under "
+                       "its name only when complete. Ctrl+C stops, and removes the unfinished "
+                       "documents' files.\n"
+                       "\n"
+                       "Exit status: 0 success; 1 when a document could not be read or its "
+                       "audio not written (each is named on standard error) or no voice can "
+                       "speak; 2 for bad usage; 130 when stopped by Ctrl+C or SIGTERM."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
@@ -175,30 +185,35 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     const QCommandLineOption speakOption(
         QStringLiteral("speak"),
         QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht)."));
-    const QCommandLineOption langOption(
-        QStringLiteral("lang"),
-        QStringLiteral("Content language of --speak, a code of --list-languages such as 0409 "
-                       "(default: the window's start-up language)."),
-        QStringLiteral("CODE"));
-    const QCommandLineOption voiceOption(
-        QStringLiteral("voice"),
-        QStringLiteral("Voice of --speak, a description as --list-voices prints it (default: "
-                       "the first voice of the language)."),
-        QStringLiteral("NAME"));
-    const QCommandLineOption rateOption(QStringLiteral("rate"),
-                                        QStringLiteral("Speaking rate of --speak, -10 to 10 "
-                                                       "(default 0)."),
-                                        QStringLiteral("N"));
-    const QCommandLineOption volumeOption(QStringLiteral("volume"),
-                                          QStringLiteral("Volume of --speak, 0 to 100 (default "
-                                                         "100)."),
-                                          QStringLiteral("N"));
+    const QCommandLineOption saveAudioOption(
+        QStringLiteral("save-audio"),
+        QStringLiteral("Render the documents FILE... into WAV and MP3 audio books."));
+    const QCommandLineOption outOption(
+        QStringLiteral("out"),
+        QStringLiteral("Folder of --save-audio, made when it does not exist (default: the "
+                       "window's audio folder)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption noTimingOption(
+        QStringLiteral("no-timing"),
+        QStringLiteral("--save-audio without the words' times (no .srt, .lrc or SYLT frame)."));
+    const QCommandLineOption jobsOption(
+        QStringLiteral("jobs"),
+        QStringLiteral("Documents --save-audio renders at a time (default: one per core)."),
+        QStringLiteral("N"));
+    QCommandLineOption renderOneOption(QStringLiteral("render-one"));
+    renderOneOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption tagYearOption(QStringLiteral("tag-year"), QString(), QStringLiteral("YEAR"));
+    tagYearOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(speakOption);
-    parser.addOption(langOption);
-    parser.addOption(voiceOption);
-    parser.addOption(rateOption);
-    parser.addOption(volumeOption);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Documents for --speak."),
+    parser.addOption(saveAudioOption);
+    parser.addOptions(CVoiceOptions::Options());
+    parser.addOption(outOption);
+    parser.addOption(noTimingOption);
+    parser.addOption(jobsOption);
+    parser.addOption(renderOneOption);
+    parser.addOption(tagYearOption);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Documents for --speak and --save-audio."),
                                  QStringLiteral("[FILE...]"));
 
     if (!parser.parse(args))
@@ -219,59 +234,86 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
         out.flush();
         return EXIT_OK;
     }
-    const bool bVoiceOptions = parser.isSet(langOption) || parser.isSet(voiceOption) ||
-                               parser.isSet(rateOption) || parser.isSet(volumeOption);
-    if (parser.isSet(speakOption))
+    const bool bSaveAudio = parser.isSet(saveAudioOption) || parser.isSet(renderOneOption);
+    if (!bSaveAudio && (parser.isSet(outOption) || parser.isSet(noTimingOption) ||
+                        parser.isSet(jobsOption) || parser.isSet(tagYearOption)))
     {
-        if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption) ||
-            parser.isSet(extractOption))
+        UsageError(err, QStringLiteral("--out, --no-timing and --jobs go with --save-audio"));
+        return EXIT_USAGE;
+    }
+    if (parser.isSet(speakOption) || bSaveAudio)
+    {
+        const QString strVerb =
+            parser.isSet(speakOption) ? QStringLiteral("--speak") : QStringLiteral("--save-audio");
+        if ((parser.isSet(speakOption) && bSaveAudio) || parser.isSet(listLanguagesOption) ||
+            parser.isSet(listVoicesOption) || parser.isSet(extractOption))
         {
-            UsageError(err, QStringLiteral("--speak goes with no other verb"));
+            UsageError(err, strVerb + QStringLiteral(" goes with no other verb"));
             return EXIT_USAGE;
         }
         const QStringList files = parser.positionalArguments();
         if (files.isEmpty())
         {
-            UsageError(err, QStringLiteral("--speak needs a FILE"));
+            UsageError(err, strVerb + QStringLiteral(" needs a FILE"));
             return EXIT_USAGE;
         }
-        const QString strLang = parser.value(langOption);
-        if (parser.isSet(langOption) && !IsLanguageCode(strLang))
+        CVoiceOptions voiceOptions;
+        if (!voiceOptions.Read(parser, err))
+            return EXIT_USAGE;
+        if (parser.isSet(speakOption))
         {
-            UsageError(err,
-                       QStringLiteral("'%1' is not a language code such as 0409").arg(strLang));
-            return EXIT_USAGE;
+            CSpeakCommand speak(err);
+            speak.SetVoiceOptions(voiceOptions);
+            return speak.Run(files);
         }
-        if (parser.isSet(voiceOption) && parser.value(voiceOption).trimmed().isEmpty())
+        CSaveAudioCommand save(out, err);
+        save.SetVoiceOptions(voiceOptions);
+        save.SetWordTimings(!parser.isSet(noTimingOption));
+        if (parser.isSet(outOption))
         {
-            UsageError(err, QStringLiteral("--voice needs a voice description"));
-            return EXIT_USAGE;
+            if (parser.value(outOption).isEmpty())
+            {
+                UsageError(err, QStringLiteral("--out needs a folder"));
+                return EXIT_USAGE;
+            }
+            save.SetFolder(parser.value(outOption));
         }
-        int nRate = 0;
-        if (parser.isSet(rateOption) && !ParseBounded(parser.value(rateOption), -10, 10, nRate))
+        int nJobs = 0;
+        if (parser.isSet(jobsOption) &&
+            !ParseBounded(parser.value(jobsOption), 1, CSaveAudioCommand::MAX_JOBS, nJobs))
         {
-            UsageError(err, QStringLiteral("--rate '%1' is not a whole number from -10 to 10")
-                                .arg(parser.value(rateOption)));
+            UsageError(err, QStringLiteral("--jobs '%1' is not a whole number from 1 to %2")
+                                .arg(parser.value(jobsOption))
+                                .arg(CSaveAudioCommand::MAX_JOBS));
             return EXIT_USAGE;
         }
-        int nVolume = 100;
-        if (parser.isSet(volumeOption) &&
-            !ParseBounded(parser.value(volumeOption), 0, 100, nVolume))
+        save.SetJobs(nJobs);
+        int nYear = 0;
+        if (parser.isSet(tagYearOption) &&
+            !ParseBounded(parser.value(tagYearOption), 1, 9999, nYear))
         {
-            UsageError(err, QStringLiteral("--volume '%1' is not a whole number from 0 to 100")
-                                .arg(parser.value(volumeOption)));
+            UsageError(
+                err,
+                QStringLiteral("--tag-year '%1' is not a year").arg(parser.value(tagYearOption)));
             return EXIT_USAGE;
         }
-        CSpeakCommand speak(err);
-        speak.SetLanguage(strLang);
-        speak.SetVoiceName(parser.value(voiceOption));
-        speak.SetRate(nRate);
-        speak.SetVolume(nVolume);
-        return speak.Run(files);
+        save.SetYear(nYear);
+        if (parser.isSet(renderOneOption))
+        {
+            if (files.size() != 1 || !parser.isSet(outOption))
+            {
+                UsageError(err, QStringLiteral("--render-one takes one FILE and --out"));
+                return EXIT_USAGE;
+            }
+            return save.RenderOne(files.constFirst());
+        }
+        return save.Run(files);
     }
-    if (bVoiceOptions)
+    if (CVoiceOptions::AnySet(parser))
     {
-        UsageError(err, QStringLiteral("--lang, --voice, --rate and --volume go with --speak"));
+        UsageError(
+            err,
+            QStringLiteral("--lang, --voice, --rate and --volume go with --speak or --save-audio"));
         return EXIT_USAGE;
     }
     if (parser.isSet(listLanguagesOption) || parser.isSet(listVoicesOption))

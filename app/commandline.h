@@ -28,8 +28,13 @@ public:
 
     // The message of an exit with EXIT_USAGE, with a pointer to --help.
     static void UsageError(QTextStream& err, const QString& strMessage);
+    // One to four hexadecimal digits, as a language code is written.
+    static bool IsLanguageCode(const QString& strCode);
+    // A whole number within the bounds, or false.
+    static bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue);
     // The document's text as the window gets it; false, with each reason
-    // named on err, when the document cannot be read (an empty one can).
+    // named on err, when the document cannot be read. An empty document is
+    // read, unless the caller needs text to speak: then it is named too.
     static bool ReadDocument(const QString& strPath, const QString& strTempFolder, QString& strText,
-                             QTextStream& err);
+                             QTextStream& err, bool bNeedText = false);
 };

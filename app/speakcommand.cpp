@@ -1,134 +1,32 @@
 #include "app/speakcommand.h"
 
 #include "app/commandline.h"
+#include "app/consoleprogress.h"
 #include "app/speechapp.h"
-#include "speech/languagecatalogue.h"
+#include "app/stopsignals.h"
 #include "speech/readingrules.h"
-#include "speech/splanguagetags.h"
 #include "speech/spvoice.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <atomic>
-#include <csignal>
-#include <cstdio>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace
 {
 const char g_szProgram[] = "kestrivane-basic";
-const char g_szFallbackCode[] = "0409";
 // How often the waits look at the stop flag and the word events.
 constexpr int g_nPollMs = 50;
 // How long a purge may take to silence the device before the program ends
 // regardless.
 constexpr int g_nPurgeWaitMs = 2000;
-constexpr int g_nBarWidth = 20;
-
-std::atomic<int> g_nStopSignal{0};
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
-// Set when a library message has broken the progress line, which must then
-// be drawn again in full.
-std::atomic<bool> g_bLineBroken{false};
-QtMessageHandler g_previousMessageHandler = nullptr;
-
-void OnLibraryMessage(QtMsgType eType, const QMessageLogContext& context, const QString& strMessage)
-{
-    fputs("\r\x1b[K", stderr);
-    g_bLineBroken = true;
-    if (g_previousMessageHandler)
-        g_previousMessageHandler(eType, context, strMessage);
-    else
-        fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(eType, context, strMessage)));
-}
-
-extern "C" void OnStopSignal(int nSignal)
-{
-    g_nStopSignal.store(nSignal);
-}
-
-const int g_stopSignals[] = {SIGINT, SIGTERM};
-struct sigaction g_previousActions[std::size(g_stopSignals)];
-
-void InstallStopHandlers()
-{
-    g_nStopSignal = 0;
-    struct sigaction action = {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (size_t i = 0; i < std::size(g_stopSignals); ++i)
-        sigaction(g_stopSignals[i], &action, &g_previousActions[i]);
-}
-
-void RestoreStopHandlers()
-{
-    for (size_t i = 0; i < std::size(g_stopSignals); ++i)
-        sigaction(g_stopSignals[i], &g_previousActions[i], nullptr);
-}
-
-bool StopRequested()
-{
-    return g_nStopSignal.load() != 0;
-}
-
-int TerminalColumns()
-{
-    struct winsize size = {};
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return 80;
-}
-
-// "409" and "0409" name the same catalogue row.
-QString FourDigitCode(const QString& strCode)
-{
-    return strCode.rightJustified(4, QLatin1Char('0')).toLower();
-}
-
-bool IsCatalogueCode(const QString& strCode)
-{
-    for (const LanguageRecord& record : CLanguageCatalogue::Build())
-    {
-        if (record.szCode.compare(strCode, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
 } // namespace
 
-CSpeakCommand::CSpeakCommand(QTextStream& err) : m_err(err), m_bTerminal(isatty(STDERR_FILENO)) {}
+CSpeakCommand::CSpeakCommand(QTextStream& err)
+    : m_err(err), m_bTerminal(CConsoleProgress::IsTerminal())
+{
+}
 
 CSpeakCommand::~CSpeakCommand() = default;
-
-int CSpeakCommand::ProgressPercent(quint32 nPos, quint32 nLen, quint32 nTextLength)
-{
-    if (nTextLength == 0)
-        return 0;
-    return int(qMin<quint64>(100, (quint64(nPos) + quint64(nLen)) * 100 / quint64(nTextLength)));
-}
-
-QString CSpeakCommand::ProgressLine(int nIndex, int nCount, const QString& strName, int nPercent,
-                                    int nColumns)
-{
-    const int nPercentShown = qBound(0, nPercent, 100);
-    const int nFilled = nPercentShown * g_nBarWidth / 100;
-    const QString strPrefix = QStringLiteral("[%1/%2] ").arg(nIndex).arg(nCount);
-    const QString strBar = QStringLiteral(" [") + QString(nFilled, QLatin1Char('#')) +
-                           QString(g_nBarWidth - nFilled, QLatin1Char('-')) +
-                           QStringLiteral("] %1%").arg(nPercentShown, 3);
-    // The last column stays free: a line that fills it wraps on some
-    // terminals and \r then redraws only its second half.
-    const int nRoom = nColumns - 1 - int(strPrefix.size() + strBar.size());
-    QString strShown = strName;
-    if (nRoom <= 3)
-        strShown.clear();
-    else if (strShown.size() > nRoom)
-        strShown = QStringLiteral("...") + strShown.right(nRoom - 3);
-    return strPrefix + strShown + strBar;
-}
 
 int CSpeakCommand::Run(const QStringList& files)
 {
@@ -138,39 +36,27 @@ int CSpeakCommand::Run(const QStringList& files)
     // The RTF round trip uses the settings' "Temp" folder, as the window does.
     const QString strTemp = bSettings ? app.GetSettingsFolder() + QStringLiteral("Temp/")
                                       : fallback.path() + QLatin1Char('/');
-    QString strCode = m_strLanguage;
-    if (strCode.isEmpty() && bSettings)
-        strCode = app.GetStartupLanguageCode();
-    if (strCode.isEmpty())
-        strCode = QString::fromLatin1(g_szFallbackCode);
-
+    const QString strCode = m_voiceOptions.LanguageCode(bSettings ? &app : nullptr);
     CSpObjectTokenPtr pToken;
-    int nExit = ChooseVoice(FourDigitCode(strCode), pToken);
+    int nExit = m_voiceOptions.ChooseVoice(strCode, pToken, m_err);
+    if (nExit == CCommandLine::EXIT_OK)
+    {
+        m_pVoice = m_voiceOptions.CreateVoice(pToken, m_err);
+        if (!m_pVoice)
+            nExit = CCommandLine::EXIT_FAILED;
+    }
     if (nExit != CCommandLine::EXIT_OK)
     {
         app.ExitInstance();
         return nExit;
     }
-    m_pVoice = CSpVoice::Create();
-    if (!m_pVoice)
-    {
-        m_err << g_szProgram << ": the speech engine cannot be loaded\n";
-        m_err.flush();
-        app.ExitInstance();
-        return CCommandLine::EXIT_FAILED;
-    }
-    m_pVoice->SetVoice(pToken);
-    m_pVoice->SetOutput(nullptr, true);
-    m_pVoice->SetRate(m_nRate);
-    m_pVoice->SetVolume(quint16(m_nVolume));
-    m_pVoice->SetInterest(SPFEI(SPEI_WORD_BOUNDARY), SPFEI(SPEI_WORD_BOUNDARY));
 
-    InstallStopHandlers();
+    CStopSignals::Install();
     if (m_bTerminal)
-        g_previousMessageHandler = qInstallMessageHandler(OnLibraryMessage);
+        CConsoleProgress::GuardLibraryMessages();
     m_nCount = int(files.size());
     bool bAnyRead = false;
-    for (int i = 0; i < m_nCount && !StopRequested() && !m_bVoiceFailed; ++i)
+    for (int i = 0; i < m_nCount && !CStopSignals::IsRequested() && !m_bVoiceFailed; ++i)
     {
         const QString& strPath = files.at(i);
         m_nIndex = i + 1;
@@ -188,7 +74,7 @@ int CSpeakCommand::Run(const QStringList& files)
             break;
         FinishLine();
     }
-    if (StopRequested())
+    if (CStopSignals::IsRequested())
     {
         Stop();
         nExit = EXIT_STOPPED;
@@ -202,68 +88,21 @@ int CSpeakCommand::Run(const QStringList& files)
     }
     m_pVoice.reset();
     if (m_bTerminal)
-        qInstallMessageHandler(g_previousMessageHandler);
-    RestoreStopHandlers();
+        CConsoleProgress::UnguardLibraryMessages();
+    CStopSignals::Restore();
     app.ExitInstance();
     return nExit;
-}
-
-int CSpeakCommand::ChooseVoice(const QString& strCode, CSpObjectTokenPtr& pToken)
-{
-    if (!m_strLanguage.isEmpty() && !IsCatalogueCode(strCode))
-    {
-        CCommandLine::UsageError(
-            m_err,
-            QStringLiteral("'%1' is not a language code of --list-languages").arg(m_strLanguage));
-        return CCommandLine::EXIT_USAGE;
-    }
-    const QString strAttribute = CSpLanguageTags::WithoutLeadingZero(strCode);
-    const LANGID nUiLanguage = CSpLanguageTags::UserUiLanguageId();
-    QStringList descriptions;
-    if (!CLanguageCatalogue::ListVoices(strAttribute, nUiLanguage, descriptions))
-    {
-        m_err << g_szProgram << ": the installed voices cannot be read\n";
-        m_err.flush();
-        return CCommandLine::EXIT_FAILED;
-    }
-    if (descriptions.isEmpty())
-    {
-        m_err << g_szProgram << ": no voice for language " << strCode << "\n";
-        m_err.flush();
-        return CCommandLine::EXIT_FAILED;
-    }
-    const QString strVoice = m_strVoiceName.isEmpty() ? descriptions.constFirst() : m_strVoiceName;
-    if (!CLanguageCatalogue::FindVoice(strAttribute, strVoice, nUiLanguage, pToken))
-    {
-        m_err << g_szProgram << ": the installed voices cannot be read\n";
-        m_err.flush();
-        return CCommandLine::EXIT_FAILED;
-    }
-    if (!pToken)
-    {
-        CCommandLine::UsageError(m_err,
-                                 QStringLiteral("no voice '%1' for language %2 (see --list-voices "
-                                                "%2)")
-                                     .arg(m_strVoiceName, strCode));
-        return CCommandLine::EXIT_USAGE;
-    }
-    return CCommandLine::EXIT_OK;
 }
 
 bool CSpeakCommand::ReadDocument(const QString& strPath, const QString& strTempFolder,
                                  QString& strText)
 {
-    if (!CCommandLine::ReadDocument(strPath, strTempFolder, strText, m_err))
+    if (!CCommandLine::ReadDocument(strPath, strTempFolder, strText, m_err, true))
         return false;
     // Paragraphs end in "\r" in the text pane's form; "\n" lets the voice
     // pause between them, and keeps every position where it was.
     strText.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (strText.isEmpty())
-    {
-        m_err << g_szProgram << ": " << strPath << ": the document holds no text\n";
-        m_err.flush();
-    }
-    return !strText.isEmpty();
+    return true;
 }
 
 bool CSpeakCommand::SpeakAndWait(const QString& strText, bool bShowProgress)
@@ -284,13 +123,14 @@ bool CSpeakCommand::SpeakAndWait(const QString& strText, bool bShowProgress)
         while (m_pVoice->GetEvents(1, &event, nullptr))
         {
             if (event.eEventId == SPEI_WORD_BOUNDARY && event.ulStreamNum == nStream)
-                nPercent = ProgressPercent(quint32(event.lParam), quint32(event.wParam), nLength);
+                nPercent = CConsoleProgress::Percent(quint32(event.lParam), quint32(event.wParam),
+                                                     nLength);
         }
-        if (StopRequested())
+        if (CStopSignals::IsRequested())
             return false;
         if (bShowProgress && nPercent >= 0)
             DrawProgress(nPercent);
-        else if (g_bLineBroken && m_bLineOpen)
+        else if (CConsoleProgress::IsLineBroken() && m_bLineOpen)
             DrawProgress(m_nPercent);
     }
     if (bShowProgress)
@@ -303,7 +143,7 @@ bool CSpeakCommand::WaitGap()
     const qint64 nGapMs = qint64(CReadingRules::GAP_TICKS) * CReadingRules::ClockPeriodMs();
     QElapsedTimer timer;
     timer.start();
-    while (!StopRequested())
+    while (!CStopSignals::IsRequested())
     {
         const qint64 nLeft = nGapMs - timer.elapsed();
         if (nLeft <= 0)
@@ -328,10 +168,12 @@ void CSpeakCommand::ShowDocument(const QString& strPath)
 
 void CSpeakCommand::DrawProgress(int nPercent)
 {
-    if (!m_bTerminal || (nPercent == m_nPercent && !g_bLineBroken.exchange(false)))
+    if (!m_bTerminal || (nPercent == m_nPercent && !CConsoleProgress::TakeLineBroken()))
         return;
     m_nPercent = nPercent;
-    m_err << "\r" << ProgressLine(m_nIndex, m_nCount, m_strName, nPercent, TerminalColumns())
+    m_err << "\r"
+          << CConsoleProgress::Line(m_nIndex, m_nCount, m_strName, nPercent,
+                                    CConsoleProgress::Columns())
           << "\x1b[K";
     m_err.flush();
     m_bLineOpen = true;

@@ -15,6 +15,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <new>
 #include <system_error>
@@ -36,11 +37,20 @@ struct CWaveToMP3Converter::SJob
     QByteArray extraId3Frames;
     QPointer<QObject> pWindow;
     std::shared_ptr<std::atomic<bool>> pStop;
+    bool bFollow = false;
+    std::unique_ptr<QFile> pFollowedWav;
 
     std::atomic<int> nExitCode{EXIT_RUNNING};
+    std::atomic<quint64> nBytesEncoded{0};
     std::mutex mutex;
     std::condition_variable ended;
     bool bEnded = false;
+    QString strError;
+    // A followed file's end, and the frames that then go into the tag.
+    std::condition_variable inputChanged;
+    bool bInputEnded = false;
+    quint64 nInputBytes = 0;
+    QByteArray endExtraId3Frames;
 };
 
 namespace
@@ -57,6 +67,10 @@ constexpr double g_dProgressStep = 0.1;
 constexpr int g_nStopWaitMs = 1000;
 constexpr int g_nId3HeaderSize = 10;
 constexpr int g_nMaxSyncsafe = (1 << 28) - 1;
+// How long a follower sleeps when the writer has not yet caught up, unless
+// the input's end or a stop wakes it.
+constexpr int g_nFollowWaitMs = 10;
+constexpr qint64 g_nShiftBlock = 1 << 20;
 
 void CopyField(QByteArray& szField, const QByteArray& szText, int nFieldSize)
 {
@@ -177,18 +191,13 @@ struct STempMp3
     bool bCommitted = false;
 
     explicit STempMp3(const QString& strMp3Path)
-        : strFinalPath(strMp3Path), file(TempPathFor(strMp3Path))
+        : strFinalPath(strMp3Path), file(CWaveToMP3Converter::PartPathFor(strMp3Path))
     {
     }
     ~STempMp3()
     {
         if (!bCommitted)
             file.remove();
-    }
-    static QString TempPathFor(const QString& strMp3Path)
-    {
-        const qsizetype nName = strMp3Path.lastIndexOf(u'/') + 1;
-        return strMp3Path.left(nName) + u'.' + strMp3Path.mid(nName) + QStringLiteral(".part");
     }
     bool Commit(QString& strError)
     {
@@ -215,6 +224,79 @@ struct STempMp3
 bool WriteAll(QFile& file, const void* pData, qint64 nBytes)
 {
     return file.write(static_cast<const char*>(pData), nBytes) == nBytes;
+}
+
+// Puts the bytes before what the file holds, moving it back block by block
+// from its end.
+bool Prepend(QFile& file, const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return true;
+    if (!file.flush())
+        return false;
+    QByteArray block;
+    for (qint64 nEnd = file.size(); nEnd > 0;)
+    {
+        const qint64 nCount = qMin(nEnd, g_nShiftBlock);
+        nEnd -= nCount;
+        if (!file.seek(nEnd))
+            return false;
+        block = file.read(nCount);
+        if (block.size() != nCount || !file.seek(nEnd + bytes.size()) ||
+            !WriteAll(file, block.constData(), nCount))
+            return false;
+    }
+    return file.seek(0) && WriteAll(file, bytes.constData(), bytes.size());
+}
+
+// The end of the sound: known from the header, or, while a followed file is
+// still being written, the largest size there is.
+quint64 SoundEnd(CWaveToMP3Converter::SJob& job)
+{
+    if (!job.bFollow)
+        return job.header.GetDataSize();
+    std::lock_guard<std::mutex> lock(job.mutex);
+    return job.bInputEnded ? job.nInputBytes : std::numeric_limits<quint64>::max();
+}
+
+// Reads up to nWant bytes of sound that start nDone bytes into it. A
+// followed file is read until there are nWant bytes or its input has ended,
+// so its chunks are the ones its finished file would give; -2 when stopped
+// while waiting for the writer.
+qint64 ReadSound(CWaveToMP3Converter::SJob& job, QFile& wav, char* pBuffer, qint64 nWant,
+                 quint64 nDone)
+{
+    if (!job.bFollow)
+        return wav.read(pBuffer, nWant);
+    qint64 nGot = 0;
+    // Everything is in the file once its input has ended: a read that comes
+    // after that and finds nothing means the file is shorter than it said.
+    bool bReadAfterEnd = false;
+    while (nGot < nWant)
+    {
+        const qint64 nRead = wav.read(pBuffer + nGot, nWant - nGot);
+        if (nRead < 0)
+            return -1;
+        nGot += nRead;
+        if (nGot == nWant)
+            break;
+        std::unique_lock<std::mutex> lock(job.mutex);
+        if (job.bInputEnded)
+        {
+            // A pad byte after odd-sized sound is no sound.
+            if (nDone + quint64(nGot) >= job.nInputBytes)
+                return qint64(job.nInputBytes > nDone ? job.nInputBytes - nDone : 0);
+            if (bReadAfterEnd && nRead == 0)
+                break;
+            bReadAfterEnd = true;
+            continue;
+        }
+        if (job.pStop->load())
+            return -2;
+        if (nRead == 0)
+            job.inputChanged.wait_for(lock, std::chrono::milliseconds(g_nFollowWaitMs));
+    }
+    return nGot;
 }
 
 void Post(const QPointer<QObject>& pWindow, int nMessage, const QVariant& payload)
@@ -340,14 +422,16 @@ int Encode(CWaveToMP3Converter::SJob& job, QString& strError)
         return CWaveToMP3Converter::EXIT_NO_BUFFERS;
     }
 
-    QFile wav(job.strWavPath);
-    if (!wav.open(QIODevice::ReadOnly) || !wav.seek(qint64(wave.GetDataOffset())))
+    QFile ownWav(job.strWavPath);
+    QFile& wav = job.pFollowedWav ? *job.pFollowedWav : ownWav;
+    if ((!wav.isOpen() && !wav.open(QIODevice::ReadOnly)) ||
+        !wav.seek(qint64(wave.GetDataOffset())))
     {
         strError = QStringLiteral("cannot read the WAV file: ") + wav.errorString();
         return CWaveToMP3Converter::EXIT_BAD_WAV;
     }
     STempMp3 mp3(job.strMp3Path);
-    if (!mp3.file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!mp3.file.open(QIODevice::ReadWrite | QIODevice::Truncate))
     {
         strError = QStringLiteral("cannot create the MP3 file: ") + mp3.file.errorString();
         return CWaveToMP3Converter::EXIT_MP3_NOT_WRITTEN;
@@ -358,20 +442,27 @@ int Encode(CWaveToMP3Converter::SJob& job, QString& strError)
         return CWaveToMP3Converter::EXIT_SHORT_WRITE;
     };
 
-    const QByteArray tag = MakeTag(lame, session.pGfp, job.extraId3Frames);
+    // A followed file's word timings are known only at its end: its tag is
+    // put before the sound then.
+    const QByteArray tag =
+        job.bFollow ? QByteArray() : MakeTag(lame, session.pGfp, job.extraId3Frames);
     if (!WriteAll(mp3.file, tag.constData(), tag.size()))
         return shortWrite();
 
     char* const pBytes = reinterpret_cast<char*>(pPcm.get());
-    const quint64 nDataSize = wave.GetDataSize();
     quint64 nDone = 0;
     qint64 nCarry = 0;
     double dPosted = 0;
-    while (nDone < nDataSize && !job.pStop->load())
+    while (!job.pStop->load())
     {
+        const quint64 nDataSize = SoundEnd(job);
+        if (nDone >= nDataSize)
+            break;
         const qint64 nWant =
             qint64(qMin<quint64>(nDataSize - nDone, quint64(nChunkBytes - nCarry)));
-        const qint64 nRead = wav.read(pBytes + nCarry, nWant);
+        const qint64 nRead = ReadSound(job, wav, pBytes + nCarry, nWant, nDone);
+        if (nRead == -2)
+            break;
         if (nRead < 0)
         {
             strError = QStringLiteral("cannot read the WAV file: ") + wav.errorString();
@@ -399,6 +490,9 @@ int Encode(CWaveToMP3Converter::SJob& job, QString& strError)
             return shortWrite();
         if (nCarry)
             std::memmove(pBytes, pBytes + nFrames * nBlock, size_t(nCarry));
+        job.nBytesEncoded = nDone;
+        if (job.bFollow)
+            continue;
         const double dPercent = double(nDone) * 100.0 / double(nDataSize);
         if (dPercent - dPosted > g_dProgressStep)
         {
@@ -407,6 +501,13 @@ int Encode(CWaveToMP3Converter::SJob& job, QString& strError)
         }
     }
 
+    // A followed file stopped before its end would be a cut MP3: none is
+    // made.
+    if (job.bFollow && job.pStop->load())
+    {
+        strError = QStringLiteral("stopped before the sound ended");
+        return CWaveToMP3Converter::EXIT_STOPPED;
+    }
     const int nFlushed = lame.m_pfnEncodeFlush(session.pGfp, pMp3.get(), nMp3Size);
     if (nFlushed < 0)
     {
@@ -421,6 +522,16 @@ int Encode(CWaveToMP3Converter::SJob& job, QString& strError)
     if (nInfo > 0 && nInfo <= size_t(nMp3Size) &&
         (!mp3.file.seek(tag.size()) || !WriteAll(mp3.file, pMp3.get(), qint64(nInfo))))
         return shortWrite();
+    if (job.bFollow)
+    {
+        QByteArray extraFrames;
+        {
+            std::lock_guard<std::mutex> lock(job.mutex);
+            extraFrames = job.endExtraId3Frames;
+        }
+        if (!Prepend(mp3.file, MakeTag(lame, session.pGfp, extraFrames)))
+            return shortWrite();
+    }
     wav.close();
     if (!mp3.Commit(strError))
         return CWaveToMP3Converter::EXIT_MP3_NOT_WRITTEN;
@@ -429,8 +540,8 @@ int Encode(CWaveToMP3Converter::SJob& job, QString& strError)
 } // namespace
 
 CWaveToMP3Converter::CWaveToMP3Converter()
-    : m_nFmtChunkSize(0), m_nChannels(0), m_nSampleRate(0), m_nDataSize(0), m_nMonoBitrate(0),
-      m_pStop(std::make_shared<std::atomic<bool>>(false))
+    : m_strMp3Path(Mp3PathFor(QString())), m_nFmtChunkSize(0), m_nChannels(0), m_nSampleRate(0),
+      m_nDataSize(0), m_nMonoBitrate(0), m_pStop(std::make_shared<std::atomic<bool>>(false))
 {
 }
 
@@ -486,21 +597,75 @@ void CWaveToMP3Converter::SetExtraId3Frames(const QByteArray& frames)
 
 int CWaveToMP3Converter::Start(const QString& strWavPath, int nMonoBitrate)
 {
+    return StartJob(strWavPath, Mp3PathFor(strWavPath), nMonoBitrate, false);
+}
+
+int CWaveToMP3Converter::StartFollowing(const QString& strWavPath, const QString& strMp3Path,
+                                        int nMonoBitrate)
+{
+    return StartJob(strWavPath, strMp3Path, nMonoBitrate, true);
+}
+
+void CWaveToMP3Converter::EndInput(quint64 nDataBytes)
+{
+    if (!m_pJob || !m_pJob->bFollow)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_pJob->mutex);
+        m_pJob->bInputEnded = true;
+        m_pJob->nInputBytes = nDataBytes;
+        m_pJob->endExtraId3Frames = m_extraId3Frames;
+    }
+    m_pJob->inputChanged.notify_all();
+}
+
+quint64 CWaveToMP3Converter::GetBytesEncoded() const
+{
+    return m_pJob ? m_pJob->nBytesEncoded.load() : 0;
+}
+
+QString CWaveToMP3Converter::GetLastError() const
+{
+    if (!m_pJob)
+        return QString();
+    std::lock_guard<std::mutex> lock(m_pJob->mutex);
+    return m_pJob->strError;
+}
+
+int CWaveToMP3Converter::StartJob(const QString& strWavPath, const QString& strMp3Path,
+                                  int nMonoBitrate, bool bFollow)
+{
     if (IsWorking())
         return 1;
     if (m_thread.joinable())
         m_thread.join();
     m_strWavPath = strWavPath;
+    m_strMp3Path = strMp3Path;
     m_nMonoBitrate = nMonoBitrate;
 
     auto pJob = std::make_shared<SJob>();
-    pJob->header.Read(strWavPath, &pJob->strHeaderError);
+    if (bFollow)
+    {
+        // Opened here, as the writer may finish and rename its file before
+        // the worker runs. Read unbuffered: every read asks the file itself,
+        // whose end moves on.
+        pJob->pFollowedWav = std::make_unique<QFile>(strWavPath);
+        if (pJob->pFollowedWav->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            pJob->header.Read(*pJob->pFollowedWav, &pJob->strHeaderError);
+        else
+            pJob->strHeaderError =
+                QStringLiteral("cannot read the WAV file: ") + pJob->pFollowedWav->errorString();
+    }
+    else
+    {
+        pJob->header.Read(strWavPath, &pJob->strHeaderError);
+    }
     m_nFmtChunkSize = pJob->header.GetFmtChunkSize();
     m_nChannels = pJob->header.GetChannels();
     m_nSampleRate = pJob->header.GetSampleRate();
     m_nDataSize = pJob->header.GetDataSize();
     pJob->strWavPath = strWavPath;
-    pJob->strMp3Path = GetMp3Path();
+    pJob->strMp3Path = strMp3Path;
     pJob->nMonoBitrate = nMonoBitrate;
     pJob->szArtist = m_szArtist;
     pJob->szAlbum = m_szAlbum;
@@ -512,6 +677,7 @@ int CWaveToMP3Converter::Start(const QString& strWavPath, int nMonoBitrate)
     pJob->extraId3Frames = m_extraId3Frames;
     pJob->pWindow = m_pWindow;
     pJob->pStop = m_pStop;
+    pJob->bFollow = bFollow;
     try
     {
         m_thread = std::thread(&CWaveToMP3Converter::Run, pJob);
@@ -535,6 +701,7 @@ void CWaveToMP3Converter::Run(std::shared_ptr<SJob> pJob)
                      {QStringLiteral("error"), strError}});
     {
         std::lock_guard<std::mutex> lock(pJob->mutex);
+        pJob->strError = strError;
         pJob->bEnded = true;
     }
     pJob->ended.notify_all();
@@ -543,6 +710,8 @@ void CWaveToMP3Converter::Run(std::shared_ptr<SJob> pJob)
 void CWaveToMP3Converter::Stop()
 {
     m_pStop->store(true);
+    if (m_pJob)
+        m_pJob->inputChanged.notify_all();
     if (m_thread.joinable())
     {
         bool bEnded = false;
@@ -572,6 +741,12 @@ bool CWaveToMP3Converter::IsWorking() const
 int CWaveToMP3Converter::GetLastExitCode() const
 {
     return m_pJob ? m_pJob->nExitCode.load() : int(EXIT_RUNNING);
+}
+
+QString CWaveToMP3Converter::PartPathFor(const QString& strPath)
+{
+    const qsizetype nName = strPath.lastIndexOf(u'/') + 1;
+    return strPath.left(nName) + u'.' + strPath.mid(nName) + QStringLiteral(".part");
 }
 
 QString CWaveToMP3Converter::Mp3PathFor(const QString& strWavPath)

@@ -27,7 +27,10 @@ public:
         EXIT_ENCODER_FINISH = 6,
         // Kept for its number; a progress value is no longer allocated.
         EXIT_NO_PROGRESS_VALUE = 7,
-        EXIT_BAD_WAV = 8
+        EXIT_BAD_WAV = 8,
+        // A conversion that followed its input was stopped before the input
+        // ended; it leaves no MP3.
+        EXIT_STOPPED = 9
     };
 
     // What one worker owns: copies of its inputs, and how it ended.
@@ -70,6 +73,19 @@ public:
     // and nothing is posted, while a conversion runs or when no thread can
     // be started.
     int Start(const QString& strWavPath, int nMonoBitrate);
+    // As Start, for a WAV file still being written (its header in place),
+    // into the MP3 file given: the worker encodes the sound as the writer
+    // adds it and waits for more until EndInput. The MP3 is the one Start
+    // makes of the finished file.
+    int StartFollowing(const QString& strWavPath, const QString& strMp3Path, int nMonoBitrate);
+    // The writer has closed the followed file with that much sound; the
+    // extra ID3 frames set by now go into the tag.
+    void EndInput(quint64 nDataBytes);
+    // The bytes of sound encoded so far by the last worker.
+    quint64 GetBytesEncoded() const;
+    // Why the last worker failed; empty while it runs or when it did not.
+    QString GetLastError() const;
+
     // Asks the worker to end and waits for it up to a second; one that takes
     // longer finishes on its own with what it owns.
     void Stop();
@@ -77,9 +93,12 @@ public:
     // EXIT_RUNNING while a worker runs or before the first one.
     int GetLastExitCode() const;
 
-    QString GetMp3Path() const { return Mp3PathFor(m_strWavPath); }
+    QString GetMp3Path() const { return m_strMp3Path; }
     // The path with its extension, if its file name has one, made ".mp3".
     static QString Mp3PathFor(const QString& strWavPath);
+    // The hidden name a file is made under beside its final one, until it
+    // is complete: "dir/.name.part" for "dir/name".
+    static QString PartPathFor(const QString& strPath);
     // An ID3v2 tag with frames added after its last frame, before its
     // padding, its size mended; the tag as it was when it is not one.
     static QByteArray AddId3Frames(const QByteArray& tag, const QByteArray& frames);
@@ -90,9 +109,12 @@ public:
     quint64 GetDataSize() const { return m_nDataSize; }
 
 private:
+    int StartJob(const QString& strWavPath, const QString& strMp3Path, int nMonoBitrate,
+                 bool bFollow);
     static void Run(std::shared_ptr<SJob> pJob);
 
     QString m_strWavPath;
+    QString m_strMp3Path;
     quint32 m_nFmtChunkSize;
     quint16 m_nChannels;
     quint32 m_nSampleRate;

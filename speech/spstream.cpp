@@ -3,6 +3,7 @@
 #include <QMutexLocker>
 #include <QtEndian>
 #include <atomic>
+#include <cstdio>
 
 namespace
 {
@@ -32,7 +33,15 @@ void PutU16(QByteArray& out, quint16 n)
 
 CSpStream::~CSpStream()
 {
-    Close();
+    bool bTemporary = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        bTemporary = m_file.isOpen() && !m_strFinalPath.isEmpty();
+    }
+    if (bTemporary)
+        Discard();
+    else
+        Close();
 }
 
 void CSpStream::SetMaxRiffSizeForTests(quint64 nMaxRiffSize)
@@ -78,22 +87,27 @@ QByteArray CSpStream::MakeHeader(const WAVEFORMATEX& format, quint64 nDataBytes,
     return header;
 }
 
-bool CSpStream::BindToFile(const QString& strPath, const WAVEFORMATEX& format)
+bool CSpStream::BindToFile(const QString& strPath, const WAVEFORMATEX& format,
+                           const QString& strFinalPath)
 {
     QMutexLocker lock(&m_mutex);
     if (m_file.isOpen())
         m_file.close();
     m_file.setFileName(strPath);
     m_strPath = strPath;
+    m_strFinalPath = strFinalPath;
     m_format = format;
     m_nDataBytes = 0;
     m_bFailed = false;
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
+    // Flushed at once: a reader that follows the file starts with it.
     const QByteArray header = MakeHeader(format, 0);
-    if (m_file.write(header) != header.size())
+    if (m_file.write(header) != header.size() || !m_file.flush())
     {
         m_file.close();
+        if (!m_strFinalPath.isEmpty())
+            m_file.remove();
         m_bFailed = true;
         return false;
     }
@@ -128,9 +142,33 @@ bool CSpStream::Close()
         bOk = m_file.seek(0) && m_file.write(header) == header.size() && m_file.flush();
     }
     m_file.close();
+    if (!m_strFinalPath.isEmpty())
+    {
+        // rename(2) replaces an earlier file in one step; QFile::rename
+        // would refuse to.
+        if (bOk)
+            bOk = std::rename(QFile::encodeName(m_strPath).constData(),
+                              QFile::encodeName(m_strFinalPath).constData()) == 0;
+        if (!bOk)
+            m_file.remove();
+    }
     if (!bOk)
         m_bFailed = true;
     return bOk;
+}
+
+void CSpStream::Discard()
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_file.isOpen())
+        m_file.close();
+    m_file.remove();
+}
+
+QString CSpStream::GetFinalPath() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_strFinalPath.isEmpty() ? m_strPath : m_strFinalPath;
 }
 
 bool CSpStream::IsOpen() const

@@ -25,14 +25,23 @@ public:
     CSpStream& operator=(const CSpStream&) = delete;
 
     // Creates (or truncates) the file; false when it cannot be written.
-    bool BindToFile(const QString& strPath, const WAVEFORMATEX& format);
+    // With a final path, the file is a temporary one that Close renames to
+    // it once complete, so a cut file never stands under the final name;
+    // Discard, a failed Close or destroying the stream unclosed removes it.
+    bool BindToFile(const QString& strPath, const WAVEFORMATEX& format,
+                    const QString& strFinalPath = QString());
     bool Write(const char* pData, qint64 nBytes);
-    // Fills in the sizes and closes the file; false when that failed.
+    // Fills in the sizes and closes the file (and renames it to its final
+    // path); false when that failed.
     bool Close();
+    // Closes and removes the file.
+    void Discard();
     bool IsOpen() const;
     bool HasFailed() const;
     bool GetFormat(WAVEFORMATEX* pFormat) const;
+    // The path the file is written at, and the one it has once closed.
     QString GetPath() const { return m_strPath; }
+    QString GetFinalPath() const;
     quint64 GetDataBytes() const;
 
     // The header for a data chunk of that size: RIFF while the RIFF size
@@ -47,6 +56,7 @@ private:
     mutable QMutex m_mutex;
     QFile m_file;
     QString m_strPath;
+    QString m_strFinalPath;
     WAVEFORMATEX m_format;
     quint64 m_nDataBytes = 0;
     bool m_bFailed = false;

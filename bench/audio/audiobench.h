@@ -93,7 +93,11 @@ inline QByteArray FirstVoiceOf(const QString& strCode, QString* pstrDescription 
     QStringList descriptions;
     const LANGID nUi = CSpLanguageTags::UserUiLanguageId();
     CSpObjectTokenPtr pToken;
-    if (!CLanguageCatalogue::ListVoices(strCode, nUi, descriptions) || descriptions.isEmpty() ||
+    if (!CLanguageCatalogue::ListVoices(strCode, nUi, descriptions))
+        return QByteArray();
+    // The window and the verbs both start on the first voice in sorted order.
+    std::sort(descriptions.begin(), descriptions.end());
+    if (descriptions.isEmpty() ||
         !CLanguageCatalogue::FindVoice(strCode, descriptions.first(), nUi, pToken) || !pToken)
         return QByteArray();
     if (pstrDescription)

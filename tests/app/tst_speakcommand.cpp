@@ -1,4 +1,4 @@
-#include "app/speakcommand.h"
+#include "app/consoleprogress.h"
 #include "speech/readingrules.h"
 #include "tests/support/soundrecording.h"
 #include "tests/support/testfiles.h"
@@ -240,7 +240,7 @@ private Q_SLOTS:
         QFETCH(QString, strName);
         QFETCH(int, nColumns);
         QFETCH(QString, strLine);
-        const QString strGot = CSpeakCommand::ProgressLine(2, 3, strName, nPercent, nColumns);
+        const QString strGot = CConsoleProgress::Line(2, 3, strName, nPercent, nColumns);
         QCOMPARE(strGot, strLine);
         QVERIFY(strGot.size() < nColumns);
     }
@@ -265,7 +265,7 @@ private Q_SLOTS:
         QFETCH(int, nLen);
         QFETCH(int, nTextLength);
         QFETCH(int, nPercent);
-        QCOMPARE(CSpeakCommand::ProgressPercent(quint32(nPos), quint32(nLen), quint32(nTextLength)),
+        QCOMPARE(CConsoleProgress::Percent(quint32(nPos), quint32(nLen), quint32(nTextLength)),
                  nPercent);
     }
 

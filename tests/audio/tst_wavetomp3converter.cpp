@@ -9,11 +9,13 @@
 
 #include "tests/support/mediaprobe.h"
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -578,6 +580,98 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(receiver.Count(WM_MP3_DONE), 1, 60000);
         QVERIFY(receiver.Done().value(QStringLiteral("ok")).toBool());
         QCOMPARE(Decode(converter.GetMp3Path(), &nChannels).size(), 2 * 22050);
+    }
+
+    // Encoding a WAV while it is written gives, byte for byte, the MP3 that
+    // converting the finished file gives, the frames known only at the end
+    // included, however the writes fall.
+    void followingMatchesTheFinishedFile_data()
+    {
+        QTest::addColumn<int>("nPiece");
+        QTest::addColumn<int>("nPauseEvery");
+        QTest::addColumn<int>("nTrim");
+        QTest::addColumn<QByteArray>("extraFrames");
+        QTest::newRow("odd pieces, often waited for") << 1001 << 8 << 0 << SyltFrame();
+        QTest::newRow("a chunk and a half at a time") << 27648 << 1 << 0 << QByteArray();
+        QTest::newRow("all at once, a short last chunk") << 0 << 0 << 4410 << SyltFrame();
+    }
+    void followingMatchesTheFinishedFile()
+    {
+        QFETCH(int, nPiece);
+        QFETCH(int, nPauseEvery);
+        QFETCH(int, nTrim);
+        QFETCH(QByteArray, extraFrames);
+        const QByteArray pcm = m_speechPcm.left(m_speechPcm.size() - nTrim);
+        const QString strName = QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-');
+        const QString strWav = m_dir.filePath(strName + QStringLiteral(".wav"));
+        const QString strFollowedMp3 = m_dir.filePath(strName + QStringLiteral("-followed.mp3"));
+        auto setUp = [](CWaveToMP3Converter& converter)
+        {
+            converter.SetComment("example.com/");
+            converter.SetYear("2025");
+            converter.SetGenre("Speech");
+        };
+
+        WAVEFORMATEX format;
+        CSpVoice().GetFormat(&format);
+        CSpStream stream;
+        QVERIFY(stream.BindToFile(CWaveToMP3Converter::PartPathFor(strWav), format, strWav));
+        CWaveToMP3Converter follower;
+        setUp(follower);
+        QCOMPARE(follower.StartFollowing(stream.GetPath(), strFollowedMp3, 64), 0);
+        const int nStep = nPiece > 0 ? nPiece : int(pcm.size());
+        for (int nAt = 0, nCount = 1; nAt < pcm.size(); nAt += nStep, ++nCount)
+        {
+            QVERIFY(stream.Write(pcm.constData() + nAt, qMin<qint64>(nStep, pcm.size() - nAt)));
+            if (nPauseEvery > 0 && nCount % nPauseEvery == 0)
+                QThread::msleep(5);
+        }
+        // The frames set before the end are the ones the tag gets.
+        follower.SetExtraId3Frames(extraFrames);
+        QVERIFY(stream.Close());
+        QVERIFY(!QFileInfo::exists(stream.GetPath()));
+        follower.EndInput(stream.GetDataBytes());
+        QTRY_VERIFY_WITH_TIMEOUT(!follower.IsWorking(), 60000);
+        QVERIFY2(follower.GetLastExitCode() == CWaveToMP3Converter::EXIT_DONE,
+                 qPrintable(follower.GetLastError()));
+        QCOMPARE(follower.GetBytesEncoded(), quint64(pcm.size()));
+
+        CWaveToMP3Converter converter;
+        setUp(converter);
+        converter.SetExtraId3Frames(extraFrames);
+        CReceiver receiver;
+        QVERIFY(Convert(converter, receiver, strWav).value(QStringLiteral("ok")).toBool());
+        const QByteArray followed = ReadFile(strFollowedMp3);
+        const QByteArray converted = ReadFile(converter.GetMp3Path());
+        QVERIFY(converted.size() > 10000);
+        QVERIFY2(followed == converted, qPrintable(QStringLiteral("%1 bytes, %2 converted")
+                                                       .arg(followed.size())
+                                                       .arg(converted.size())));
+        QVERIFY(!FolderHasLeftovers(m_dir.path()));
+    }
+
+    // Stopped before its input ends, a follower leaves no MP3, not even a
+    // cut one.
+    void stoppedFollowerLeavesNothing()
+    {
+        const QString strWav = m_dir.filePath(QStringLiteral("stopped-follow.wav"));
+        const QString strMp3 = m_dir.filePath(QStringLiteral("stopped-follow.mp3"));
+        WAVEFORMATEX format;
+        CSpVoice().GetFormat(&format);
+        {
+            CSpStream stream;
+            QVERIFY(stream.BindToFile(CWaveToMP3Converter::PartPathFor(strWav), format, strWav));
+            CWaveToMP3Converter follower;
+            QCOMPARE(follower.StartFollowing(stream.GetPath(), strMp3, 64), 0);
+            QVERIFY(stream.Write(m_speechPcm.constData(), m_speechPcm.size()));
+            QTRY_VERIFY_WITH_TIMEOUT(follower.GetBytesEncoded() > 0, 30000);
+            follower.Stop();
+            QVERIFY(!follower.IsWorking());
+            QCOMPARE(follower.GetLastExitCode(), int(CWaveToMP3Converter::EXIT_STOPPED));
+        }
+        QVERIFY(!QFileInfo::exists(strMp3));
+        QVERIFY(!QFileInfo::exists(strWav));
+        QVERIFY(!FolderHasLeftovers(m_dir.path()));
     }
 
     void stopWithoutWorkIsHarmless()
