@@ -15,7 +15,8 @@ QString CAudioSaveSettings::SaveFolder(CSpeechApp& app)
 {
     const QString strDefault = app.GetDefaultSaveFolder();
     const CAudioBatchRules::SFolder folder = CAudioBatchRules::RepairSavePath(
-        app.GetSetting(QStringLiteral("Audio"), QStringLiteral("SavePath"), strDefault), strDefault,
+        // Blank reads as blank, so that the folder used is stored.
+        app.GetSetting(QStringLiteral("Audio"), QStringLiteral("SavePath"), QString()), strDefault,
         [](const QString& strPath) { return QFileInfo(strPath).isDir(); });
     if (folder.bCreate)
         QDir().mkpath(folder.strFolder);

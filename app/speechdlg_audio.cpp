@@ -1,23 +1,18 @@
 #include "app/speechdlg.h"
 
+#include "app/audiosavesettings.h"
 #include "app/speechapp.h"
 #include "audio/audiobatchrules.h"
 #include "res/messageevent.h"
 #include "res/resourceids.h"
 #include "res/stringtable.h"
-#include "speech/readingrules.h"
 #include "speech/spstream.h"
 #include "widgets/buttonst.h"
-#include "widgets/digistatic.h"
 #include "widgets/exlistbox.h"
 #include "widgets/filedialog.h"
 #include "widgets/messagebox.h"
 #include "widgets/pphtmlstatic.h"
-#include "widgets/textprogressctrl.h"
-#include "widgets/urlopener.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -29,7 +24,6 @@ namespace
 // The pause after each document of a batch.
 constexpr int g_nDocumentPauseMs = 500;
 constexpr int g_nAnimationMs = 200;
-constexpr int g_nMonoBitrate = 64;
 } // namespace
 
 bool g_bFirstAudioSaveDialog = true;
@@ -82,20 +76,8 @@ void CSpeechDlg::OnSaveAsAudio()
         QString strWavPath;
         if (nSaveType == 1)
         {
-            const QString strDefault = pApp->GetDefaultSaveFolder();
-            const CAudioBatchRules::SFolder folder = CAudioBatchRules::RepairSavePath(
-                // Blank reads as blank, so that the folder used is stored.
-                pApp->GetSetting(QStringLiteral("Audio"), QStringLiteral("SavePath"), QString()),
-                strDefault, [](const QString& strPath) { return QFileInfo(strPath).isDir(); });
-            if (folder.bCreate)
-                QDir().mkpath(folder.strFolder);
-            if (folder.bStore)
-            {
-                pApp->SetSetting(QStringLiteral("Audio"), QStringLiteral("SavePath"),
-                                 folder.strFolder);
-                pApp->SaveSettings();
-            }
-            strWavPath = CAudioBatchRules::WavPath(folder.strFolder, strBaseName);
+            strWavPath =
+                CAudioBatchRules::WavPath(CAudioSaveSettings::SaveFolder(*pApp), strBaseName);
         }
         else
         {
@@ -217,14 +199,9 @@ void CSpeechDlg::RenderToWave(const QString& strHeading, const QString& strText,
 
 void CSpeechDlg::StartMp3Conversion(const QString& strWavPath)
 {
-    const QByteArray comment =
-        CUrlOpener::StripScheme(CStringTable::Get(IDS_HOME_URL)).toLocal8Bit();
-    const QByteArray year = QByteArray::number(QDateTime::currentDateTimeUtc().date().year());
-    m_mp3Converter.SetComment(comment);
-    m_mp3Converter.SetYear(year);
-    m_mp3Converter.SetGenre(QByteArrayLiteral("Speech"));
+    CAudioSaveSettings::ApplyTag(m_mp3Converter, CAudioSaveSettings::CurrentYear());
     m_mp3Converter.SetExtraId3Frames(m_pTimings ? m_pTimings->SyltFrame(3) : QByteArray());
-    m_mp3Converter.Start(strWavPath, g_nMonoBitrate);
+    m_mp3Converter.Start(strWavPath, CAudioSaveSettings::MONO_BITRATE);
 }
 
 void CSpeechDlg::OnMp3Done(const QVariant& payload)
