@@ -60,11 +60,10 @@ int ListVoices(const QString& strCode, QTextStream& out, QTextStream& err)
 // reason when the document could not be read.
 int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
 {
-    // The RTF round trip uses the settings' "Temp" folder, as the window does.
     CSpeechApp app;
     QTemporaryDir fallback;
-    const QString strTemp = app.InitSettings() ? app.GetSettingsFolder() + QStringLiteral("Temp/")
-                                               : fallback.path() + QLatin1Char('/');
+    const QString strTemp =
+        CCommandLine::ScratchFolder(app.InitSettings() ? &app : nullptr, fallback);
     QString strText;
     if (!CCommandLine::ReadDocument(strPath, strTemp, strText, err))
         return CCommandLine::EXIT_FAILED;
@@ -94,6 +93,13 @@ void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
     err << g_szProgram << ": " << strMessage << "\n"
         << "Try '" << g_szProgram << " --help' for more information.\n";
     err.flush();
+}
+
+QString CCommandLine::ScratchFolder(const CSpeechApp* pApp, const QTemporaryDir& fallback)
+{
+    // The RTF round trip uses the settings' "Temp" folder, as the window does.
+    return pApp ? pApp->GetSettingsFolder() + QStringLiteral("Temp/")
+                : fallback.path() + QLatin1Char('/');
 }
 
 bool CCommandLine::ReadDocument(const QString& strPath, const QString& strTempFolder,

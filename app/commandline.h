@@ -2,10 +2,13 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 // The command-line entry: without arguments the program opens its window;
 // with arguments it does the same work without one, for scripts and tests.
+class CSpeechApp;
+
 class CCommandLine
 {
 public:
@@ -32,6 +35,10 @@ public:
     static bool IsLanguageCode(const QString& strCode);
     // A whole number within the bounds, or false.
     static bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue);
+    // Where a verb's document reading keeps its scratch files: the
+    // settings' "Temp" folder, as the window's, or the fallback without
+    // settings.
+    static QString ScratchFolder(const CSpeechApp* pApp, const QTemporaryDir& fallback);
     // The document's text as the window gets it; false, with each reason
     // named on err, when the document cannot be read. An empty document is
     // read, unless the caller needs text to speak: then it is named too.

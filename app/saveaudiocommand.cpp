@@ -442,9 +442,7 @@ int CSaveAudioCommand::RenderOne(const QString& strPath)
     CSpeechApp app;
     QTemporaryDir fallback;
     const bool bSettings = app.InitSettings();
-    // The RTF round trip uses the settings' "Temp" folder, as the window does.
-    const QString strTemp = bSettings ? app.GetSettingsFolder() + QStringLiteral("Temp/")
-                                      : fallback.path() + QLatin1Char('/');
+    const QString strTemp = CCommandLine::ScratchFolder(bSettings ? &app : nullptr, fallback);
     const QString strCode = m_voiceOptions.LanguageCode(bSettings ? &app : nullptr);
     QString strFolder = m_strFolder;
     if (!strFolder.endsWith(QLatin1Char('/')))

@@ -33,9 +33,7 @@ int CSpeakCommand::Run(const QStringList& files)
     CSpeechApp app;
     QTemporaryDir fallback;
     const bool bSettings = app.InitSettings();
-    // The RTF round trip uses the settings' "Temp" folder, as the window does.
-    const QString strTemp = bSettings ? app.GetSettingsFolder() + QStringLiteral("Temp/")
-                                      : fallback.path() + QLatin1Char('/');
+    const QString strTemp = CCommandLine::ScratchFolder(bSettings ? &app : nullptr, fallback);
     const QString strCode = m_voiceOptions.LanguageCode(bSettings ? &app : nullptr);
     CSpObjectTokenPtr pToken;
     int nExit = m_voiceOptions.ChooseVoice(strCode, pToken, m_err);
