@@ -24,6 +24,8 @@ struct Flow
     // White space collapses, and is dropped at a paragraph's start.
     bool bAfterSpace = true;
     bool bEndnote = false;
+    // Where each open table cell's text starts, innermost last.
+    std::vector<qsizetype> cells;
 
     void EndLine()
     {
@@ -96,7 +98,9 @@ QString ContentText(const QByteArray& xml, bool& bDamaged)
                 continue;
             }
             Flow& flow = flows.back();
-            if (ns == g_strText)
+            if (ns == g_strTable && name == u"table-cell")
+                flow.cells.push_back(flow.strText.size());
+            else if (ns == g_strText)
             {
                 if (name == u"p" || name == u"h")
                 {
@@ -164,10 +168,12 @@ QString ContentText(const QByteArray& xml, bool& bDamaged)
             }
             else if (ns == g_strText && name == u"note" && !endnotes.empty())
                 endnotes.pop_back();
-            else if (ns == g_strTable && name == u"table-cell")
+            else if (ns == g_strTable && name == u"table-cell" && !flow.cells.empty())
             {
                 // The cell's last paragraph gives way to its tab.
-                flow.Chop(QLatin1Char('\n'));
+                if (flow.strText.size() > flow.cells.back())
+                    flow.Chop(QLatin1Char('\n'));
+                flow.cells.pop_back();
                 flow.strText.append(QLatin1Char('\t'));
             }
             else if (ns == g_strTable && name == u"table-row")

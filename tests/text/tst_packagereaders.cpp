@@ -5,6 +5,7 @@
 #include "text/epubreader.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,7 +42,7 @@ private:
         return strText;
     }
 
-    static QByteArray Odt(const QByteArray& body)
+    static QByteArray Odt(const QByteArray& body, bool bDeflate = true)
     {
         return ZipPackage({{"mimetype", "application/vnd.oasis.opendocument.text", false},
                            {"content.xml",
@@ -51,14 +52,15 @@ private:
                             "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\">"
                             "<office:body><office:text>" +
                                 body + "</office:text></office:body></office:document-content>",
-                            true}});
+                            bDeflate}});
     }
 
-    static QByteArray Docx(const QByteArray& body)
+    static QByteArray Docx(const QByteArray& body, bool bDeflate = true)
     {
         return ZipPackage(
             {{"word/document.xml",
-              "<w:document xmlns:w=\"urn:w\"><w:body>" + body + "</w:body></w:document>", true}});
+              "<w:document xmlns:w=\"urn:w\"><w:body>" + body + "</w:body></w:document>",
+              bDeflate}});
     }
 
     static QByteArray Epub(const QByteArray& manifest, const QByteArray& spine,
@@ -86,6 +88,20 @@ private:
                "xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>t</title></head><body>" +
                body + "</body></html>";
     }
+
+    // Letters that deflate by little, so that only their size counts.
+    static QByteArray Noise(int nBytes)
+    {
+        QByteArray bytes(nBytes * 3 / 4, '\0');
+        QRandomGenerator random(7);
+        for (char& c : bytes)
+            c = char(random.generate());
+        return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)
+            .replace('-', 'a')
+            .replace('_', 'b');
+    }
+
+    static QByteArray Cut(const QByteArray& bytes) { return bytes.left(bytes.size() / 2); }
 
 private Q_SLOTS:
     void samplesRead_data()
@@ -142,6 +158,262 @@ private Q_SLOTS:
         QString strMessage;
         QCOMPARE(Read(qPrintable(name), data, strMessage), expected);
         QCOMPARE(strMessage, QString());
+    }
+
+    // Each reader holds against input made to cost it: results stay small,
+    // time short, and what cannot be read says why.
+    void hostileInput_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("message");
+        const QByteArray flood(16 << 20, 'x');
+        const QByteArray odtPara("<text:p>deep</text:p>");
+        const QByteArray docxPara("<w:p><w:r><w:t>deep</w:t></w:r></w:p>");
+        const QByteArray opf("<package xmlns=\"http://www.idpf.org/2007/opf\"><manifest><item "
+                             "id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                             "</manifest><spine><itemref idref=\"c\"/></spine></package>");
+        QString strTooLarge;
+        Read("a.odt", Odt("<text:p>" + flood + "</text:p>"), strTooLarge);
+        QString strOdtDamaged, strDocxDamaged, strEpubDamaged;
+        Read("a.odt", "PK\x03\x04", strOdtDamaged);
+        Read("a.docx", "PK\x03\x04", strDocxDamaged);
+        Read("a.epub", "PK\x03\x04", strEpubDamaged);
+
+        QTest::newRow("docx zip bomb")
+            << "a.docx" << Docx("<w:p><w:r><w:t>" + flood + "</w:t></w:r></w:p>") << QString()
+            << strTooLarge;
+        QTest::newRow("odt zip bomb")
+            << "a.odt" << Odt("<text:p>" + flood + "</text:p>") << QString() << strTooLarge;
+        QTest::newRow("epub zip bomb")
+            << "a.epub"
+            << Epub("<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                    "<item id=\"b\" href=\"b.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                    "<itemref idref=\"a\"/><itemref idref=\"b\"/>",
+                    {{"OPS/a.xhtml", Page("<p>first</p>"), true},
+                     {"OPS/b.xhtml", Page("<p>" + flood + "</p>"), true}})
+            << QStringLiteral("first") << strTooLarge;
+        QTest::newRow("docx deep XML")
+            << "a.docx" << Docx(docxPara + QByteArray("<w:sdt>").repeated(200000), false) << "deep"
+            << QString();
+        QTest::newRow("odt deep XML")
+            << "a.odt" << Odt(odtPara + QByteArray("<text:span>").repeated(200000), false) << "deep"
+            << QString();
+        QTest::newRow("epub deep XML")
+            << "a.epub"
+            << Epub("<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                    "<itemref idref=\"a\"/>",
+                    {{"OPS/a.xhtml", Page("<p>deep</p>" + QByteArray("<div>").repeated(200000)),
+                      false}})
+            << "deep" << QString();
+        QTest::newRow("docx billion laughs")
+            << "a.docx"
+            << ZipPackage({{"word/document.xml",
+                            KbTest::BillionLaughs(
+                                "w:document", "<w:document xmlns:w=\"urn:w\"><w:body><w:p><w:r>"
+                                              "<w:t>&l9;</w:t></w:r></w:p></w:body></w:document>"),
+                            true}})
+            << QString() << strDocxDamaged;
+        QTest::newRow("odt billion laughs")
+            << "a.odt"
+            << ZipPackage(
+                   {{"content.xml",
+                     KbTest::BillionLaughs(
+                         "office:document-content",
+                         "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:"
+                         "xmlns:office:1.0\" xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:"
+                         "text:1.0\"><office:body><office:text><text:p>&l9;</text:p></office:text>"
+                         "</office:body></office:document-content>"),
+                     true}})
+            << QString() << strOdtDamaged;
+        QTest::newRow("epub billion laughs")
+            << "a.epub"
+            << ZipPackage({{"book.opf", KbTest::BillionLaughs("package", opf), true},
+                           {"c.xhtml", Page("<p>&l9;</p>"), true}})
+            << QString() << strEpubDamaged;
+        QTest::newRow("docx huge attribute")
+            << "a.docx"
+            << ZipPackage({{"word/document.xml",
+                            "<w:document xmlns:w=\"urn:w\"><w:body><w:p w:x=\"" + Noise(16 << 20) +
+                                "\"><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>",
+                            false}})
+            << "after" << QString();
+        QTest::newRow("odt huge attribute")
+            << "a.odt" << Odt("<text:p text:style-name=\"" + Noise(16 << 20) + "\">after</text:p>")
+            << "after" << QString();
+        QTest::newRow("epub huge attribute")
+            << "a.epub"
+            << ZipPackage({{"book.opf",
+                            "<package><manifest><item id=\"c\" href=\"c.xhtml\" "
+                            "media-type=\"application/xhtml+xml\" properties=\"" +
+                                Noise(16 << 20) +
+                                "\"/></manifest><spine><itemref "
+                                "idref=\"c\"/></spine></package>",
+                            false},
+                           {"c.xhtml", Page("<p>after</p>"), true}})
+            << "after" << QString();
+        QTest::newRow("docx truncated")
+            << "a.docx" << Cut(Sample("pandoc-sample.docx")) << QString() << strDocxDamaged;
+        QTest::newRow("odt truncated")
+            << "a.odt" << Cut(Sample("pandoc-sample.odt")) << QString() << strOdtDamaged;
+        QTest::newRow("epub truncated")
+            << "a.epub" << Cut(Sample("pandoc-sample.epub")) << QString() << strEpubDamaged;
+    }
+    void hostileInput()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, expected);
+        QFETCH(QString, message);
+        QElapsedTimer timer;
+        timer.start();
+        QString strMessage;
+        QCOMPARE(Read(qPrintable(name), data, strMessage), expected);
+        QCOMPARE(strMessage, message);
+        QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void odtMarkup_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("spaces, tabs and breaks")
+            << QByteArray("<text:p>  a \n b<text:s text:c=\"3\"/>c<text:tab/>d<text:line-break/>"
+                          "e <text:span> f</text:span> </text:p>")
+            << QStringLiteral("a b   c\td\ne f");
+        QTest::newRow("notes at the end, endnotes last")
+            << QByteArray(
+                   "<text:p>x<text:note text:note-class=\"endnote\"><text:note-citation>i"
+                   "</text:note-citation><text:note-body><text:p>End</text:p></text:note-body>"
+                   "</text:note>y<text:note text:note-class=\"footnote\"><text:note-citation>"
+                   "1</text:note-citation><text:note-body><text:p>Foot</text:p><text:p>more"
+                   "</text:p></text:note-body></text:note></text:p><text:p>z</text:p>")
+            << QStringLiteral("xy\nz\nFoot\nmore\nEnd");
+        QTest::newRow("lists and headings")
+            << QByteArray(
+                   "<text:h><text:number>1.</text:number>Title</text:h><text:list>"
+                   "<text:list-item><text:p>one</text:p><text:list><text:list-item><text:p>"
+                   "inner</text:p></text:list-item></text:list></text:list-item></text:list>")
+            << QStringLiteral("Title\none\ninner");
+        QTest::newRow("tables row by row")
+            << QByteArray(
+                   "<table:table><table:table-header-rows><table:table-row><table:table-cell>"
+                   "<text:p>h1</text:p></table:table-cell><table:table-cell><text:p>h2"
+                   "</text:p></table:table-cell></table:table-row></table:table-header-rows>"
+                   "<table:table-row><table:table-cell table:number-columns-spanned=\"2\">"
+                   "<text:p>a</text:p><text:p>b</text:p></table:table-cell>"
+                   "<table:covered-table-cell><text:p>hidden</text:p>"
+                   "</table:covered-table-cell></table:table-row><table:table-row>"
+                   "<table:table-cell/><table:table-cell><text:p>c</text:p>"
+                   "</table:table-cell></table:table-row></table:table><text:p>after</text:p>")
+            << QStringLiteral("h1\th2\na\nb\n\tc\nafter");
+        QTest::newRow("comments and deletions left out")
+            << QByteArray(
+                   "<text:tracked-changes><text:changed-region><text:deletion><text:p>gone"
+                   "</text:p></text:deletion></text:changed-region></text:tracked-changes>"
+                   "<text:p>kept<office:annotation><text:p>remark</text:p></office:annotation>"
+                   "</text:p>")
+            << QStringLiteral("kept");
+    }
+    void odtMarkup()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        QString strMessage;
+        QCOMPARE(Read("a.odt", Odt(body), strMessage), expected);
+    }
+
+    void epubSpine_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("expected");
+        const QByteArray chapter(
+            "<item id=\"c\" href=\"text/c%201.xhtml#top\" media-type=\"application/xhtml+xml\"/>");
+        QTest::newRow("navigation left out")
+            << Epub(chapter +
+                        "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+                        "properties=\"nav\"/><item id=\"ncx\" href=\"toc.ncx\" "
+                        "media-type=\"application/x-dtbncx+xml\"/>",
+                    "<itemref idref=\"nav\"/><itemref idref=\"ncx\"/><itemref idref=\"c\"/>",
+                    {{"OPS/nav.xhtml", Page("<nav><ol><li>Contents</li></ol></nav>"), true},
+                     {"OPS/toc.ncx", "<ncx><navMap><text>Contents</text></navMap></ncx>", true},
+                     {"OPS/text/c 1.xhtml", Page("<p>Глава</p><p>章节</p>"), true}})
+            << QStringLiteral(u"Глава\n\n章节");
+        QTest::newRow("spine order, repeats read once")
+            << Epub(chapter + "<item id=\"d\" href=\"../OPS/./d.xhtml\" "
+                              "media-type=\"application/xhtml+xml\"/>",
+                    "<itemref idref=\"d\"/><itemref idref=\"c\"/><itemref idref=\"d\"/>"
+                    "<itemref idref=\"missing\"/>",
+                    {{"OPS/text/c 1.xhtml", Page("<p>second</p>"), true},
+                     {"OPS/d.xhtml", Page("<p>first</p>"), false}})
+            << QStringLiteral("first\n\nsecond");
+    }
+    void epubSpine()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, expected);
+        QString strMessage;
+        QCOMPARE(Read("a.epub", data, strMessage), expected);
+        QCOMPARE(strMessage, QString());
+    }
+
+    // Only the archive's own entries are ever read, whatever a manifest
+    // names.
+    void epubReadsNoOutsideFile()
+    {
+        QTemporaryDir dir;
+        const QString strOutside =
+            KbTest::WriteFileIn(dir, QStringLiteral("outside.xhtml"), Page("<p>OUTSIDE</p>"));
+        const QByteArray absolute = strOutside.toUtf8();
+        const QByteArray parents =
+            QByteArray("../").repeated(absolute.count('/') + 2) + absolute.mid(1);
+        const QByteArray data =
+            Epub("<item id=\"a\" href=\"" + absolute +
+                     "\" media-type=\"application/xhtml+xml\"/><item id=\"b\" href=\"" + parents +
+                     "\" media-type=\"application/xhtml+xml\"/><item id=\"c\" href=\"file://" +
+                     absolute +
+                     "\" media-type=\"application/xhtml+xml\"/><item id=\"d\" href=\"in.xhtml\" "
+                     "media-type=\"application/xhtml+xml\"/>",
+                 "<itemref idref=\"a\"/><itemref idref=\"b\"/><itemref idref=\"c\"/><itemref "
+                 "idref=\"d\"/>",
+                 {{"OPS/in.xhtml", Page("<p>inside</p>"), true},
+                  {absolute.mid(1), Page("<p>entry</p>"), true}});
+        QString strMessage;
+        QCOMPARE(Read("a.epub", data, strMessage), QStringLiteral("inside"));
+    }
+
+    void epubHrefs_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("beside") << "OPS/book.opf"
+                                << "c.xhtml#x"
+                                << "OPS/c.xhtml";
+        QTest::newRow("escaped") << "OPS/book.opf"
+                                 << "a%20b.xhtml"
+                                 << "OPS/a b.xhtml";
+        QTest::newRow("up, inside") << "OPS/book.opf"
+                                    << "../Text/c.xhtml"
+                                    << "Text/c.xhtml";
+        QTest::newRow("up, outside") << "OPS/book.opf"
+                                     << "../../etc/passwd" << QString();
+        QTest::newRow("escaped up, outside") << "book.opf"
+                                             << "%2E%2E/etc/passwd" << QString();
+        QTest::newRow("absolute") << "OPS/book.opf"
+                                  << "/etc/passwd" << QString();
+        QTest::newRow("scheme") << "OPS/book.opf"
+                                << "file:///etc/passwd" << QString();
+        QTest::newRow("backslash") << "OPS/book.opf"
+                                   << "..\\..\\x" << QString();
+    }
+    void epubHrefs()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, href);
+        QFETCH(QString, expected);
+        QCOMPARE(CEpubReader::ResolveHref(base, href), expected);
     }
 };
 
