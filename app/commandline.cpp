@@ -174,7 +174,8 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     parser.addOption(extractOption);
     const QCommandLineOption speakOption(
         QStringLiteral("speak"),
-        QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht)."));
+        QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht, "
+                       ".docx, .odt, .epub)."));
     const QCommandLineOption langOption(
         QStringLiteral("lang"),
         QStringLiteral("Content language of --speak, a code of --list-languages such as 0409 "
