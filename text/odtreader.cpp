@@ -14,7 +14,7 @@ const QString g_strOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmln
 const QString g_strSvg = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
 
 // More spaces than a line holds are a hostile count, not layout.
-constexpr int MaxSpaces = 1024;
+constexpr int MaxSpaces = 64;
 
 // The body text, or a note's, as it is built.
 struct Flow

@@ -2,6 +2,7 @@
 
 // Zip packages built in memory, for package readers' tests and benchmarks.
 #include <QByteArray>
+#include <QRandomGenerator>
 #include <cstdint>
 #include <vector>
 
@@ -55,6 +56,67 @@ inline QByteArray ZipPackage(const std::vector<ZipPart>& parts)
     PutLe(end, 12, uint32_t(directory.size()), 4);
     PutLe(end, 16, uint32_t(body.size()), 4);
     return body + directory + end;
+}
+
+// An OpenDocument text with the body given.
+inline QByteArray Odt(const QByteArray& body, bool bDeflate = true)
+{
+    return ZipPackage({{"mimetype", "application/vnd.oasis.opendocument.text", false},
+                       {"content.xml",
+                        "<office:document-content "
+                        "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                        "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                        "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\">"
+                        "<office:body><office:text>" +
+                            body + "</office:text></office:body></office:document-content>",
+                        bDeflate}});
+}
+
+// A Word 2007+ package with the body given.
+inline QByteArray Docx(const QByteArray& body, bool bDeflate = true)
+{
+    return ZipPackage(
+        {{"word/document.xml",
+          "<w:document xmlns:w=\"urn:w\"><w:body>" + body + "</w:body></w:document>", bDeflate}});
+}
+
+// An EPUB 3 book whose package is OPS/book.opf.
+inline QByteArray Epub(const QByteArray& manifest, const QByteArray& spine,
+                       std::vector<ZipPart> parts)
+{
+    parts.insert(parts.begin(),
+                 {{"mimetype", "application/epub+zip", false},
+                  {"META-INF/container.xml",
+                   "<container xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
+                   "<rootfiles><rootfile full-path=\"OPS/book.opf\" "
+                   "media-type=\"application/oebps-package+xml\"/></rootfiles></container>",
+                   true},
+                  {"OPS/book.opf",
+                   "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
+                   "<manifest>" +
+                       manifest + "</manifest><spine toc=\"ncx\">" + spine + "</spine></package>",
+                   true}});
+    return ZipPackage(parts);
+}
+
+// An XHTML content document.
+inline QByteArray Page(const QByteArray& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><html "
+           "xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>t</title></head><body>" +
+           body + "</body></html>";
+}
+
+// Letters that deflate by little, so that only their size counts.
+inline QByteArray Noise(int nBytes)
+{
+    QByteArray bytes(nBytes * 3 / 4, '\0');
+    QRandomGenerator random(7);
+    for (char& c : bytes)
+        c = char(random.generate());
+    return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)
+        .replace('-', 'a')
+        .replace('_', 'b');
 }
 
 // Thousands of nested entities that would expand to gigabytes.

@@ -5,7 +5,6 @@
 #include "text/epubreader.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,65 +39,6 @@ private:
         strText.remove(0, strText.indexOf(u'\n') + 1);
         strText.truncate(strText.lastIndexOf(u'\n'));
         return strText;
-    }
-
-    static QByteArray Odt(const QByteArray& body, bool bDeflate = true)
-    {
-        return ZipPackage({{"mimetype", "application/vnd.oasis.opendocument.text", false},
-                           {"content.xml",
-                            "<office:document-content "
-                            "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                            "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
-                            "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\">"
-                            "<office:body><office:text>" +
-                                body + "</office:text></office:body></office:document-content>",
-                            bDeflate}});
-    }
-
-    static QByteArray Docx(const QByteArray& body, bool bDeflate = true)
-    {
-        return ZipPackage(
-            {{"word/document.xml",
-              "<w:document xmlns:w=\"urn:w\"><w:body>" + body + "</w:body></w:document>",
-              bDeflate}});
-    }
-
-    static QByteArray Epub(const QByteArray& manifest, const QByteArray& spine,
-                           std::vector<KbTest::ZipPart> parts)
-    {
-        parts.insert(
-            parts.begin(),
-            {{"mimetype", "application/epub+zip", false},
-             {"META-INF/container.xml",
-              "<container xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
-              "<rootfiles><rootfile full-path=\"OPS/book.opf\" "
-              "media-type=\"application/oebps-package+xml\"/></rootfiles></container>",
-              true},
-             {"OPS/book.opf",
-              "<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
-              "<manifest>" +
-                  manifest + "</manifest><spine toc=\"ncx\">" + spine + "</spine></package>",
-              true}});
-        return ZipPackage(parts);
-    }
-
-    static QByteArray Page(const QByteArray& body)
-    {
-        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><html "
-               "xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>t</title></head><body>" +
-               body + "</body></html>";
-    }
-
-    // Letters that deflate by little, so that only their size counts.
-    static QByteArray Noise(int nBytes)
-    {
-        QByteArray bytes(nBytes * 3 / 4, '\0');
-        QRandomGenerator random(7);
-        for (char& c : bytes)
-            c = char(random.generate());
-        return bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)
-            .replace('-', 'a')
-            .replace('_', 'b');
     }
 
     static QByteArray Cut(const QByteArray& bytes) { return bytes.left(bytes.size() / 2); }
@@ -175,37 +115,39 @@ private Q_SLOTS:
                              "id=\"c\" href=\"c.xhtml\" media-type=\"application/xhtml+xml\"/>"
                              "</manifest><spine><itemref idref=\"c\"/></spine></package>");
         QString strTooLarge;
-        Read("a.odt", Odt("<text:p>" + flood + "</text:p>"), strTooLarge);
+        Read("a.odt", KbTest::Odt("<text:p>" + flood + "</text:p>"), strTooLarge);
         QString strOdtDamaged, strDocxDamaged, strEpubDamaged;
         Read("a.odt", "PK\x03\x04", strOdtDamaged);
         Read("a.docx", "PK\x03\x04", strDocxDamaged);
         Read("a.epub", "PK\x03\x04", strEpubDamaged);
 
         QTest::newRow("docx zip bomb")
-            << "a.docx" << Docx("<w:p><w:r><w:t>" + flood + "</w:t></w:r></w:p>") << QString()
-            << strTooLarge;
+            << "a.docx" << KbTest::Docx("<w:p><w:r><w:t>" + flood + "</w:t></w:r></w:p>")
+            << QString() << strTooLarge;
         QTest::newRow("odt zip bomb")
-            << "a.odt" << Odt("<text:p>" + flood + "</text:p>") << QString() << strTooLarge;
+            << "a.odt" << KbTest::Odt("<text:p>" + flood + "</text:p>") << QString() << strTooLarge;
         QTest::newRow("epub zip bomb")
             << "a.epub"
-            << Epub("<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
-                    "<item id=\"b\" href=\"b.xhtml\" media-type=\"application/xhtml+xml\"/>",
-                    "<itemref idref=\"a\"/><itemref idref=\"b\"/>",
-                    {{"OPS/a.xhtml", Page("<p>first</p>"), true},
-                     {"OPS/b.xhtml", Page("<p>" + flood + "</p>"), true}})
+            << KbTest::Epub(
+                   "<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                   "<item id=\"b\" href=\"b.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                   "<itemref idref=\"a\"/><itemref idref=\"b\"/>",
+                   {{"OPS/a.xhtml", KbTest::Page("<p>first</p>"), true},
+                    {"OPS/b.xhtml", KbTest::Page("<p>" + flood + "</p>"), true}})
             << QStringLiteral("first") << strTooLarge;
         QTest::newRow("docx deep XML")
-            << "a.docx" << Docx(docxPara + QByteArray("<w:sdt>").repeated(200000), false) << "deep"
-            << QString();
+            << "a.docx" << KbTest::Docx(docxPara + QByteArray("<w:sdt>").repeated(200000), false)
+            << "deep" << QString();
         QTest::newRow("odt deep XML")
-            << "a.odt" << Odt(odtPara + QByteArray("<text:span>").repeated(200000), false) << "deep"
-            << QString();
+            << "a.odt" << KbTest::Odt(odtPara + QByteArray("<text:span>").repeated(200000), false)
+            << "deep" << QString();
         QTest::newRow("epub deep XML")
             << "a.epub"
-            << Epub("<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
-                    "<itemref idref=\"a\"/>",
-                    {{"OPS/a.xhtml", Page("<p>deep</p>" + QByteArray("<div>").repeated(200000)),
-                      false}})
+            << KbTest::Epub(
+                   "<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                   "<itemref idref=\"a\"/>",
+                   {{"OPS/a.xhtml",
+                     KbTest::Page("<p>deep</p>" + QByteArray("<div>").repeated(200000)), false}})
             << "deep" << QString();
         QTest::newRow("docx billion laughs")
             << "a.docx"
@@ -230,28 +172,31 @@ private Q_SLOTS:
         QTest::newRow("epub billion laughs")
             << "a.epub"
             << ZipPackage({{"book.opf", KbTest::BillionLaughs("package", opf), true},
-                           {"c.xhtml", Page("<p>&l9;</p>"), true}})
+                           {"c.xhtml", KbTest::Page("<p>&l9;</p>"), true}})
             << QString() << strEpubDamaged;
         QTest::newRow("docx huge attribute")
             << "a.docx"
-            << ZipPackage({{"word/document.xml",
-                            "<w:document xmlns:w=\"urn:w\"><w:body><w:p w:x=\"" + Noise(16 << 20) +
-                                "\"><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>",
-                            false}})
+            << ZipPackage(
+                   {{"word/document.xml",
+                     "<w:document xmlns:w=\"urn:w\"><w:body><w:p w:x=\"" + KbTest::Noise(16 << 20) +
+                         "\"><w:r><w:t>after</w:t></w:r></w:p></w:body></w:document>",
+                     false}})
             << "after" << QString();
         QTest::newRow("odt huge attribute")
-            << "a.odt" << Odt("<text:p text:style-name=\"" + Noise(16 << 20) + "\">after</text:p>")
+            << "a.odt"
+            << KbTest::Odt("<text:p text:style-name=\"" + KbTest::Noise(16 << 20) +
+                           "\">after</text:p>")
             << "after" << QString();
         QTest::newRow("epub huge attribute")
             << "a.epub"
             << ZipPackage({{"book.opf",
                             "<package><manifest><item id=\"c\" href=\"c.xhtml\" "
                             "media-type=\"application/xhtml+xml\" properties=\"" +
-                                Noise(16 << 20) +
+                                KbTest::Noise(16 << 20) +
                                 "\"/></manifest><spine><itemref "
                                 "idref=\"c\"/></spine></package>",
                             false},
-                           {"c.xhtml", Page("<p>after</p>"), true}})
+                           {"c.xhtml", KbTest::Page("<p>after</p>"), true}})
             << "after" << QString();
         QTest::newRow("docx truncated")
             << "a.docx" << Cut(Sample("pandoc-sample.docx")) << QString() << strDocxDamaged;
@@ -321,7 +266,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, body);
         QFETCH(QString, expected);
         QString strMessage;
-        QCOMPARE(Read("a.odt", Odt(body), strMessage), expected);
+        QCOMPARE(Read("a.odt", KbTest::Odt(body), strMessage), expected);
     }
 
     void epubSpine_data()
@@ -331,22 +276,23 @@ private Q_SLOTS:
         const QByteArray chapter(
             "<item id=\"c\" href=\"text/c%201.xhtml#top\" media-type=\"application/xhtml+xml\"/>");
         QTest::newRow("navigation left out")
-            << Epub(chapter +
-                        "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
-                        "properties=\"nav\"/><item id=\"ncx\" href=\"toc.ncx\" "
-                        "media-type=\"application/x-dtbncx+xml\"/>",
-                    "<itemref idref=\"nav\"/><itemref idref=\"ncx\"/><itemref idref=\"c\"/>",
-                    {{"OPS/nav.xhtml", Page("<nav><ol><li>Contents</li></ol></nav>"), true},
-                     {"OPS/toc.ncx", "<ncx><navMap><text>Contents</text></navMap></ncx>", true},
-                     {"OPS/text/c 1.xhtml", Page("<p>Глава</p><p>章节</p>"), true}})
+            << KbTest::Epub(
+                   chapter +
+                       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+                       "properties=\"nav\"/><item id=\"ncx\" href=\"toc.ncx\" "
+                       "media-type=\"application/x-dtbncx+xml\"/>",
+                   "<itemref idref=\"nav\"/><itemref idref=\"ncx\"/><itemref idref=\"c\"/>",
+                   {{"OPS/nav.xhtml", KbTest::Page("<nav><ol><li>Contents</li></ol></nav>"), true},
+                    {"OPS/toc.ncx", "<ncx><navMap><text>Contents</text></navMap></ncx>", true},
+                    {"OPS/text/c 1.xhtml", KbTest::Page("<p>Глава</p><p>章节</p>"), true}})
             << QStringLiteral(u"Глава\n\n章节");
         QTest::newRow("spine order, repeats read once")
-            << Epub(chapter + "<item id=\"d\" href=\"../OPS/./d.xhtml\" "
-                              "media-type=\"application/xhtml+xml\"/>",
-                    "<itemref idref=\"d\"/><itemref idref=\"c\"/><itemref idref=\"d\"/>"
-                    "<itemref idref=\"missing\"/>",
-                    {{"OPS/text/c 1.xhtml", Page("<p>second</p>"), true},
-                     {"OPS/d.xhtml", Page("<p>first</p>"), false}})
+            << KbTest::Epub(chapter + "<item id=\"d\" href=\"../OPS/./d.xhtml\" "
+                                      "media-type=\"application/xhtml+xml\"/>",
+                            "<itemref idref=\"d\"/><itemref idref=\"c\"/><itemref idref=\"d\"/>"
+                            "<itemref idref=\"missing\"/>",
+                            {{"OPS/text/c 1.xhtml", KbTest::Page("<p>second</p>"), true},
+                             {"OPS/d.xhtml", KbTest::Page("<p>first</p>"), false}})
             << QStringLiteral("first\n\nsecond");
     }
     void epubSpine()
@@ -363,22 +309,22 @@ private Q_SLOTS:
     void epubReadsNoOutsideFile()
     {
         QTemporaryDir dir;
-        const QString strOutside =
-            KbTest::WriteFileIn(dir, QStringLiteral("outside.xhtml"), Page("<p>OUTSIDE</p>"));
+        const QString strOutside = KbTest::WriteFileIn(dir, QStringLiteral("outside.xhtml"),
+                                                       KbTest::Page("<p>OUTSIDE</p>"));
         const QByteArray absolute = strOutside.toUtf8();
         const QByteArray parents =
             QByteArray("../").repeated(absolute.count('/') + 2) + absolute.mid(1);
-        const QByteArray data =
-            Epub("<item id=\"a\" href=\"" + absolute +
-                     "\" media-type=\"application/xhtml+xml\"/><item id=\"b\" href=\"" + parents +
-                     "\" media-type=\"application/xhtml+xml\"/><item id=\"c\" href=\"file://" +
-                     absolute +
-                     "\" media-type=\"application/xhtml+xml\"/><item id=\"d\" href=\"in.xhtml\" "
-                     "media-type=\"application/xhtml+xml\"/>",
-                 "<itemref idref=\"a\"/><itemref idref=\"b\"/><itemref idref=\"c\"/><itemref "
-                 "idref=\"d\"/>",
-                 {{"OPS/in.xhtml", Page("<p>inside</p>"), true},
-                  {absolute.mid(1), Page("<p>entry</p>"), true}});
+        const QByteArray data = KbTest::Epub(
+            "<item id=\"a\" href=\"" + absolute +
+                "\" media-type=\"application/xhtml+xml\"/><item id=\"b\" href=\"" + parents +
+                "\" media-type=\"application/xhtml+xml\"/><item id=\"c\" href=\"file://" +
+                absolute +
+                "\" media-type=\"application/xhtml+xml\"/><item id=\"d\" href=\"in.xhtml\" "
+                "media-type=\"application/xhtml+xml\"/>",
+            "<itemref idref=\"a\"/><itemref idref=\"b\"/><itemref idref=\"c\"/><itemref "
+            "idref=\"d\"/>",
+            {{"OPS/in.xhtml", KbTest::Page("<p>inside</p>"), true},
+             {absolute.mid(1), KbTest::Page("<p>entry</p>"), true}});
         QString strMessage;
         QCOMPARE(Read("a.epub", data, strMessage), QStringLiteral("inside"));
     }
