@@ -2,6 +2,9 @@
 
 #include "text/littleendian.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
 #include <zlib.h>
 
 bool CZipArchive::HasSignature(const QByteArray& head)
@@ -50,7 +53,30 @@ bool CZipArchive::Open(const QByteArray& data)
         nPos +=
             46 + nName + CLittleEndian::U16(data, nPos + 30) + CLittleEndian::U16(data, nPos + 32);
     }
+    DropOverlaps();
     return !m_entries.empty();
+}
+
+// Entries that share or overlap their bytes let a small archive inflate the
+// same data many times over; only the first of such entries is kept.
+void CZipArchive::DropOverlaps()
+{
+    std::vector<std::pair<qint64, QString>> byOffset;
+    for (const auto& [strName, entry] : m_entries)
+        byOffset.emplace_back(entry.nOffset, strName);
+    std::sort(byOffset.begin(), byOffset.end());
+    qint64 nEnd = 0;
+    for (const auto& [nOffset, strName] : byOffset)
+    {
+        if (nOffset < nEnd)
+        {
+            m_entries.erase(strName);
+            continue;
+        }
+        const Entry& entry = m_entries.at(strName);
+        nEnd = nOffset + 30 + CLittleEndian::U16(m_data, nOffset + 26) +
+               CLittleEndian::U16(m_data, nOffset + 28) + qint64(entry.nCompressed);
+    }
 }
 
 bool CZipArchive::Contains(const QString& strName) const

@@ -9,7 +9,8 @@
 // directory. Inflating is bounded twice, so that a zip bomb costs bounded
 // time and memory: all entries together never give more than MaxTotal nor
 // more than MaxRatio times the archive's size, and no entry gives more than
-// MaxRatio times its own compressed size.
+// MaxRatio times its own compressed size. Entries whose bytes overlap an
+// earlier entry's are not there.
 class CZipArchive
 {
 public:
@@ -39,6 +40,7 @@ private:
         uint32_t nCompressed = 0;
         uint32_t nOffset = 0;
     };
+    void DropOverlaps();
     Status Inflate(const Entry& entry, QByteArray& out);
 
     QByteArray m_data;

@@ -227,6 +227,27 @@ int main()
                        "idref=\"c\"/></spine></package>",
                    false}});
          }},
+        {"epub entries sharing bytes", FuzzReader::Epub,
+         []
+         {
+             std::vector<std::pair<QByteArray, int>> aliases;
+             QByteArray manifest, spine;
+             for (int i = 0; i < 8000; ++i)
+             {
+                 const QByteArray n = QByteArray::number(i);
+                 aliases.push_back({"c" + n + ".xhtml", 0});
+                 manifest += "<item id=\"c" + n + "\" href=\"c" + n +
+                             ".xhtml\" media-type=\"application/xhtml+xml\"/>";
+                 spine += "<itemref idref=\"c" + n + "\"/>";
+             }
+             return KbTest::ZipPackage(
+                 {{"x.xhtml", KbTest::Page("<p>" + QByteArray(60000, 'x') + "</p>"), true},
+                  {"book.opf",
+                   "<package><manifest>" + manifest + "</manifest><spine>" + spine +
+                       "</spine></package>",
+                   true}},
+                 aliases);
+         }},
         {"epub spine repeats", FuzzReader::Epub,
          []
          {

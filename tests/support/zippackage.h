@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QRandomGenerator>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace KbTest
@@ -22,9 +23,13 @@ inline void PutLe(QByteArray& bytes, int nPos, uint32_t nValue, int nSize)
 }
 
 // Parts are stored, or deflated with zlib's stream wrapper taken off.
-inline QByteArray ZipPackage(const std::vector<ZipPart>& parts)
+// Each alias is one more directory entry, by its own name, for the bytes of
+// the part at its index, as zip bombs share data.
+inline QByteArray ZipPackage(const std::vector<ZipPart>& parts,
+                             const std::vector<std::pair<QByteArray, int>>& aliases = {})
 {
     QByteArray body, directory;
+    std::vector<QByteArray> centrals;
     for (const ZipPart& part : parts)
     {
         QByteArray data = part.data;
@@ -48,11 +53,18 @@ inline QByteArray ZipPackage(const std::vector<ZipPart>& parts)
         PutLe(central, 42, uint32_t(body.size()), 4);
         body.append(local + part.name + data);
         directory.append(central + part.name);
+        centrals.push_back(central);
+    }
+    for (const auto& [name, nPart] : aliases)
+    {
+        QByteArray central = centrals[size_t(nPart)];
+        PutLe(central, 28, uint32_t(name.size()), 2);
+        directory.append(central + name);
     }
     QByteArray end(22, '\0');
     PutLe(end, 0, 0x06054B50, 4);
-    PutLe(end, 8, uint32_t(parts.size()), 2);
-    PutLe(end, 10, uint32_t(parts.size()), 2);
+    PutLe(end, 8, uint32_t(parts.size() + aliases.size()), 2);
+    PutLe(end, 10, uint32_t(parts.size() + aliases.size()), 2);
     PutLe(end, 12, uint32_t(directory.size()), 4);
     PutLe(end, 16, uint32_t(body.size()), 4);
     return body + directory + end;

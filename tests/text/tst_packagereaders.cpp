@@ -135,6 +135,27 @@ private Q_SLOTS:
                    {{"OPS/a.xhtml", KbTest::Page("<p>first</p>"), true},
                     {"OPS/b.xhtml", KbTest::Page("<p>" + flood + "</p>"), true}})
             << QStringLiteral("first") << strTooLarge;
+        std::vector<std::pair<QByteArray, int>> aliases;
+        QByteArray manifest, spine;
+        for (int i = 0; i < 2000; ++i)
+        {
+            const QByteArray n = QByteArray::number(i);
+            aliases.push_back({"OPS/c" + n + ".xhtml", 2});
+            manifest += "<item id=\"c" + n + "\" href=\"c" + n +
+                        ".xhtml\" media-type=\"application/xhtml+xml\"/>";
+            spine += "<itemref idref=\"c" + n + "\"/>";
+        }
+        QTest::newRow("epub entries sharing their bytes")
+            << "a.epub"
+            << KbTest::ZipPackage(
+                   {{"mimetype", "application/epub+zip", false},
+                    {"OPS/book.opf",
+                     "<package><manifest>" + manifest + "</manifest><spine>" + spine +
+                         "</spine></package>",
+                     true},
+                    {"OPS/x.xhtml", KbTest::Page("<p>once</p>" + QByteArray(60000, ' ')), true}},
+                   aliases)
+            << "once" << QString();
         QTest::newRow("docx deep XML")
             << "a.docx" << KbTest::Docx(docxPara + QByteArray("<w:sdt>").repeated(200000), false)
             << "deep" << QString();
