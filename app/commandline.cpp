@@ -190,7 +190,8 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     parser.addOption(extractOption);
     const QCommandLineOption speakOption(
         QStringLiteral("speak"),
-        QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht)."));
+        QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht, "
+                       ".docx, .odt, .epub)."));
     const QCommandLineOption saveAudioOption(
         QStringLiteral("save-audio"),
         QStringLiteral("Render the documents FILE... into WAV and MP3 audio books."));

@@ -54,7 +54,9 @@ namespace
 const char g_szOpenFilter[] =
     "All files(*.txt;*.rtf;*.doc;*.htm;*.html;*.mht)|*.txt;*.rtf;*.doc;*.htm;*.html;*.mht|"
     "\t\t\tText Files (*.txt)|*.txt|RTF Files (*.rtf)|*.rtf|Word Documents (*.doc)|*.doc|"
-    "\t\t\tHTML Files (*.htm;*html)|*.htm;*html|MHT Files (*.mht)|*.mht||";
+    "\t\t\tHTML Files (*.htm;*html)|*.htm;*html|MHT Files (*.mht)|*.mht|"
+    "Word 2007 Documents (*.docx)|*.docx|OpenDocument Text (*.odt)|*.odt|"
+    "EPUB Books (*.epub)|*.epub||";
 
 // Local files that a drag from a file manager carries, in its order.
 QStringList DroppedFiles(const QMimeData* pData)

@@ -2,8 +2,10 @@
 
 #include "text/compoundfile.h"
 #include "text/docxreader.h"
+#include "text/epubreader.h"
 #include "text/htmltext.h"
 #include "text/mhtreader.h"
+#include "text/odtreader.h"
 #include "text/rtfreader.h"
 #include "text/textfileread.h"
 #include "text/wordreader.h"
@@ -87,8 +89,10 @@ public:
         if (CDocxReader::LooksLikeZip(head))
         {
             QString strText;
-            const CDocxReader::Status status = CDocxReader::ToText(data, strText);
-            if (status != CDocxReader::Status::Ok)
+            const CDocxReader::Status status = CDocxReader::ToText(data, strText, true);
+            if (status == CDocxReader::Status::TooLarge)
+                strMessage = CDocxReader::StatusMessage(status);
+            else if (status != CDocxReader::Status::Ok)
                 strMessage = CWordReader::StatusMessage(status == CDocxReader::Status::Damaged
                                                             ? CWordReader::Status::Damaged
                                                             : CWordReader::Status::NotWord);
@@ -100,6 +104,42 @@ public:
             return CHtmlText::FromHtml(data);
         strMessage = CWordReader::StatusMessage(CWordReader::Status::NotWord);
         return QString();
+    }
+};
+
+class CDocx : public CDocumentFormat
+{
+public:
+    QStringList Extensions() const override { return {QStringLiteral("docx")}; }
+    QString ToText(const QByteArray& data, QString& strMessage) const override
+    {
+        QString strText;
+        strMessage = CDocxReader::StatusMessage(CDocxReader::ToText(data, strText, false));
+        return strText;
+    }
+};
+
+class COdt : public CDocumentFormat
+{
+public:
+    QStringList Extensions() const override { return {QStringLiteral("odt")}; }
+    QString ToText(const QByteArray& data, QString& strMessage) const override
+    {
+        QString strText;
+        strMessage = COdtReader::StatusMessage(COdtReader::ToText(data, strText));
+        return strText;
+    }
+};
+
+class CEpub : public CDocumentFormat
+{
+public:
+    QStringList Extensions() const override { return {QStringLiteral("epub")}; }
+    QString ToText(const QByteArray& data, QString& strMessage) const override
+    {
+        QString strText;
+        strMessage = CEpubReader::StatusMessage(CEpubReader::ToText(data, strText));
+        return strText;
     }
 };
 
@@ -115,7 +155,7 @@ Registry& TheRegistry()
     static const bool bFilled = []
     {
         registry.formats = {PlainTextFormat(), WordFormat(), HtmlFormat(), MhtFormat(),
-                            RtfFormat()};
+                            RtfFormat(),       DocxFormat(), OdtFormat(),  EpubFormat()};
         return true;
     }();
     Q_UNUSED(bFilled);
@@ -150,6 +190,24 @@ std::shared_ptr<const CDocumentFormat> HtmlFormat()
 std::shared_ptr<const CDocumentFormat> MhtFormat()
 {
     static const auto pFormat = std::make_shared<const CMht>();
+    return pFormat;
+}
+
+std::shared_ptr<const CDocumentFormat> DocxFormat()
+{
+    static const auto pFormat = std::make_shared<const CDocx>();
+    return pFormat;
+}
+
+std::shared_ptr<const CDocumentFormat> OdtFormat()
+{
+    static const auto pFormat = std::make_shared<const COdt>();
+    return pFormat;
+}
+
+std::shared_ptr<const CDocumentFormat> EpubFormat()
+{
+    static const auto pFormat = std::make_shared<const CEpub>();
     return pFormat;
 }
 

@@ -42,3 +42,6 @@ std::shared_ptr<const CDocumentFormat> RtfFormat();
 std::shared_ptr<const CDocumentFormat> WordFormat();
 std::shared_ptr<const CDocumentFormat> HtmlFormat();
 std::shared_ptr<const CDocumentFormat> MhtFormat();
+std::shared_ptr<const CDocumentFormat> DocxFormat();
+std::shared_ptr<const CDocumentFormat> OdtFormat();
+std::shared_ptr<const CDocumentFormat> EpubFormat();

@@ -4,10 +4,10 @@
 #include <QString>
 
 // The text of a Word 2007 or later document (.docx, a zip package of XML
-// parts): headers first, then the body, footnotes, endnotes and footers.
-// Paragraphs and breaks end lines ("\n"), table cells are tabs and rows end
-// lines, fields show their results and deleted text is left out. Inflated
-// data is capped by the input's size, so a zip bomb costs bounded memory.
+// parts): the body, then footnotes and endnotes, with headers before and
+// footers after them when asked for. Paragraphs and breaks end lines ("\n"),
+// table cells are tabs and rows end lines, fields show their results and
+// deleted text is left out.
 class CDocxReader
 {
 public:
@@ -15,9 +15,11 @@ public:
     {
         Ok,
         NotDocx,
-        Damaged
+        Damaged,
+        TooLarge
     };
 
-    static Status ToText(const QByteArray& data, QString& strText);
+    static Status ToText(const QByteArray& data, QString& strText, bool bHeadersAndFooters);
+    static QString StatusMessage(Status status);
     static bool LooksLikeZip(const QByteArray& head);
 };

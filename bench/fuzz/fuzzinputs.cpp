@@ -80,6 +80,15 @@ QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
     case FuzzReader::WaveHeader:
         strText = ReadWaveHeader(data);
         break;
+    case FuzzReader::Docx:
+        strText = DocxFormat()->ToText(data, strMessage);
+        break;
+    case FuzzReader::Odt:
+        strText = OdtFormat()->ToText(data, strMessage);
+        break;
+    case FuzzReader::Epub:
+        strText = EpubFormat()->ToText(data, strMessage);
+        break;
     }
     NormalizeText(strText);
     return strText;
@@ -103,6 +112,12 @@ const char* FuzzReaderName(FuzzReader reader)
         return "mht";
     case FuzzReader::WaveHeader:
         return "waveheader";
+    case FuzzReader::Docx:
+        return "docx";
+    case FuzzReader::Odt:
+        return "odt";
+    case FuzzReader::Epub:
+        return "epub";
     }
     return "";
 }

@@ -15,7 +15,10 @@ enum class FuzzReader
     Word,
     Html,
     Mht,
-    WaveHeader
+    WaveHeader,
+    Docx,
+    Odt,
+    Epub
 };
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data);

@@ -1,9 +1,12 @@
 // The readers against other converters on the same documents: unrtf for
-// RTF, antiword for Word, html2text and pandoc for HTML, each run as its own
-// process when it is installed (the program never needs them). Prints wall
-// time and peak memory per document and tool; a tool that runs past 30 s
-// is stopped and shown as such.
+// RTF, antiword for Word, html2text and pandoc for HTML, pandoc for .docx,
+// .odt and .epub, each run as its own process when it is installed (the
+// program never needs them). Prints wall time and peak memory per document
+// and tool; a tool that runs past 30 s is stopped and shown as such. The
+// built 1 MB packages hold only the parts the program reads, which pandoc
+// may refuse.
 #include "bench/fuzz/fuzzinputs.h"
+#include "tests/support/zippackage.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -125,6 +128,19 @@ int main()
          Repeat("<html><body>", "<p>Some words of text in a paragraph.</p>\n", nMb)},
         {"html 40000 divs", "c.html", FuzzReader::Html, QByteArray("<div>").repeated(40000)},
         {"html 1 MB &amp;", "d.html", FuzzReader::Html, Repeat("<p>", "&amp;", nMb)},
+        {"docx sample", "a.docx", FuzzReader::Docx, Sample("pandoc-sample.docx")},
+        {"docx 1 MB body", "b.docx", FuzzReader::Docx,
+         KbTest::Docx(Repeat("", "<w:p><w:r><w:t>Some words of text</w:t></w:r></w:p>", nMb),
+                      false)},
+        {"odt sample", "a.odt", FuzzReader::Odt, Sample("pandoc-sample.odt")},
+        {"odt 1 MB body", "b.odt", FuzzReader::Odt,
+         KbTest::Odt(Repeat("", "<text:p>Some words of text</text:p>", nMb), false)},
+        {"epub sample", "a.epub", FuzzReader::Epub, Sample("pandoc-sample.epub")},
+        {"epub 1 MB chapter", "b.epub", FuzzReader::Epub,
+         KbTest::Epub("<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                      "<itemref idref=\"a\"/>",
+                      {{"OPS/a.xhtml", KbTest::Page(Repeat("", "<p>Some words of text.</p>", nMb)),
+                        false}})},
     };
     struct Tool
     {
@@ -138,6 +154,9 @@ int main()
         {"html2text", FuzzReader::Html, {"html2text"}},
         {"pandoc", FuzzReader::Html, {"pandoc", "-f", "html", "-t", "plain"}},
         {"pandoc", FuzzReader::Rtf, {"pandoc", "-f", "rtf", "-t", "plain"}},
+        {"pandoc", FuzzReader::Docx, {"pandoc", "-f", "docx", "-t", "plain"}},
+        {"pandoc", FuzzReader::Odt, {"pandoc", "-f", "odt", "-t", "plain"}},
+        {"pandoc", FuzzReader::Epub, {"pandoc", "-f", "epub", "-t", "plain"}},
     };
     std::printf("%-26s %-10s %10s %10s\n", "document", "reader", "ms", "peak MB");
     for (const Doc& doc : docs)

@@ -1,9 +1,10 @@
 // Time and peak memory of each reader on about a megabyte of input shaped
 // to be expensive: every row should stay well under a second and 128 MB
 // above the input itself (markup as dense as "<p>x" costs the parser a node
-// of about 200 bytes for every two bytes of input). Each input runs in a child process of its own so
-// that the peak belongs to that input alone.
+// of about 200 bytes for every two bytes of input). Each input runs in a child process of its own
+// so that the peak belongs to that input alone.
 #include "bench/fuzz/fuzzinputs.h"
+#include "tests/support/zippackage.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -126,6 +127,136 @@ int main()
          [] { return Sample("lo-sample.doc") + QByteArray(Megabyte, '\0'); }},
         {"word fields", FuzzReader::Word,
          [] { return Fill("{\\rtf1 ", "{\\field{\\*\\fldinst x}{\\fldrslt y}}"); }},
+        // Zip packages: the bombs inflate to 64 MB where the reader's bound
+        // is 100 times the archive; the rest are stored, so the reader sees
+        // the full megabyte.
+        {"docx zip bomb", FuzzReader::Docx,
+         []
+         {
+             return KbTest::Docx("<w:p><w:r><w:t>" + QByteArray(64 * Megabyte, 'x') +
+                                 "</w:t></w:r></w:p>");
+         }},
+        {"docx deep XML", FuzzReader::Docx,
+         [] { return KbTest::Docx(Fill("<w:p><w:r><w:t>x</w:t></w:r></w:p>", "<w:sdt>"), false); }},
+        {"docx billion laughs", FuzzReader::Docx,
+         []
+         {
+             return KbTest::ZipPackage(
+                 {{"word/document.xml",
+                   KbTest::BillionLaughs("w:document",
+                                         "<w:document xmlns:w=\"urn:w\"><w:body><w:p><w:r><w:t>" +
+                                             QByteArray("&l9;").repeated(1000) +
+                                             "</w:t></w:r></w:p></w:body></w:document>"),
+                   true}});
+         }},
+        {"docx huge attribute", FuzzReader::Docx,
+         []
+         {
+             return KbTest::Docx("<w:p w:x=\"" + KbTest::Noise(Megabyte) +
+                                     "\"><w:r><w:t>x</w:t></w:r></w:p>",
+                                 false);
+         }},
+        {"docx many cells", FuzzReader::Docx,
+         [] { return KbTest::Docx(Fill("<w:tbl><w:tr>", "<w:tc><w:p/></w:tc>"), false); }},
+        {"odt zip bomb", FuzzReader::Odt,
+         [] { return KbTest::Odt("<text:p>" + QByteArray(64 * Megabyte, 'x') + "</text:p>"); }},
+        {"odt deep XML", FuzzReader::Odt,
+         [] { return KbTest::Odt(Fill("<text:p>x</text:p>", "<text:span>"), false); }},
+        {"odt deep notes", FuzzReader::Odt,
+         []
+         { return KbTest::Odt(Fill("<text:p>", "<text:note><text:note-body><text:p>x"), false); }},
+        {"odt spaces", FuzzReader::Odt,
+         [] { return KbTest::Odt(Fill("<text:p>", "<text:s text:c=\"999999999\"/>"), false); }},
+        {"odt billion laughs", FuzzReader::Odt,
+         []
+         {
+             return KbTest::ZipPackage(
+                 {{"content.xml",
+                   KbTest::BillionLaughs(
+                       "office:document-content",
+                       "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:"
+                       "xmlns:office:1.0\" xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:"
+                       "text:1.0\"><office:body><office:text><text:p>" +
+                           QByteArray("&l9;").repeated(1000) +
+                           "</text:p></office:text></office:body></office:document-content>"),
+                   true}});
+         }},
+        {"odt huge attribute", FuzzReader::Odt,
+         []
+         {
+             return KbTest::Odt(
+                 "<text:p text:style-name=\"" + KbTest::Noise(Megabyte) + "\">x</text:p>", false);
+         }},
+        {"epub zip bomb", FuzzReader::Epub,
+         []
+         {
+             return KbTest::Epub(
+                 "<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                 "<itemref idref=\"a\"/>",
+                 {{"OPS/a.xhtml", KbTest::Page("<p>" + QByteArray(64 * Megabyte, 'x')), true}});
+         }},
+        {"epub deep XML", FuzzReader::Epub,
+         []
+         {
+             return KbTest::Epub(
+                 "<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                 "<itemref idref=\"a\"/>", {{"OPS/a.xhtml", Fill("<html><body>", "<div>"), false}});
+         }},
+        {"epub deep package", FuzzReader::Epub,
+         [] {
+             return KbTest::ZipPackage(
+                 {{"book.opf", Fill("<package><manifest>", "<item>"), false}});
+         }},
+        {"epub billion laughs", FuzzReader::Epub,
+         []
+         {
+             return KbTest::ZipPackage(
+                 {{"book.opf",
+                   KbTest::BillionLaughs("package",
+                                         "<package><manifest><item id=\"&l9;\"/></manifest>"
+                                         "<spine><itemref idref=\"&l9;\"/></spine></package>"),
+                   true}});
+         }},
+        {"epub huge attribute", FuzzReader::Epub,
+         []
+         {
+             return KbTest::ZipPackage(
+                 {{"book.opf",
+                   "<package><manifest><item id=\"c\" href=\"" + KbTest::Noise(Megabyte) +
+                       "\" media-type=\"application/xhtml+xml\"/></manifest><spine><itemref "
+                       "idref=\"c\"/></spine></package>",
+                   false}});
+         }},
+        {"epub entries sharing bytes", FuzzReader::Epub,
+         []
+         {
+             std::vector<std::pair<QByteArray, int>> aliases;
+             QByteArray manifest, spine;
+             for (int i = 0; i < 8000; ++i)
+             {
+                 const QByteArray n = QByteArray::number(i);
+                 aliases.push_back({"c" + n + ".xhtml", 0});
+                 manifest += "<item id=\"c" + n + "\" href=\"c" + n +
+                             ".xhtml\" media-type=\"application/xhtml+xml\"/>";
+                 spine += "<itemref idref=\"c" + n + "\"/>";
+             }
+             return KbTest::ZipPackage(
+                 {{"x.xhtml", KbTest::Page("<p>" + QByteArray(60000, 'x') + "</p>"), true},
+                  {"book.opf",
+                   "<package><manifest>" + manifest + "</manifest><spine>" + spine +
+                       "</spine></package>",
+                   true}},
+                 aliases);
+         }},
+        {"epub spine repeats", FuzzReader::Epub,
+         []
+         {
+             return KbTest::Epub(
+                 "<item id=\"a\" href=\"a.xhtml\" media-type=\"application/xhtml+xml\"/>",
+                 Fill("", "<itemref idref=\"a\"/>"),
+                 {{"OPS/a.xhtml",
+                   KbTest::Page(QByteArray("<p>Some words of text.</p>").repeated(20000)), true}});
+         }},
         {"text one line", FuzzReader::TextFile,
          [] { return Fill("\xEF\xBB\xBF", "\xF0\x9F\x98\x80"); }},
         {"text empty lines", FuzzReader::TextFile, [] { return Fill("", "\r"); }},

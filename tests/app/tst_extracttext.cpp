@@ -51,6 +51,18 @@ private Q_SLOTS:
         QTest::newRow("docx named doc")
             << QStringLiteral(KB_TEST_DATA_DIR "text/docx-named.doc") << QByteArray() << 0
             << QByteArray("Header line\nFirst paragraph") << QString();
+        QTest::newRow("docx") << QStringLiteral(KB_TEST_DATA_DIR "text/pandoc-sample.docx")
+                              << QByteArray() << 0
+                              << QByteArray("Sample\nHeading one\nFirst paragraph") << QString();
+        QTest::newRow("odt") << QStringLiteral(KB_TEST_DATA_DIR "text/pandoc-sample.odt")
+                             << QByteArray() << 0
+                             << QByteArray("Sample\nHeading one\nFirst paragraph") << QString();
+        QTest::newRow("epub") << QStringLiteral(KB_TEST_DATA_DIR "text/pandoc-sample.epub")
+                              << QByteArray() << 0
+                              << QByteArray("Sample\n\nHeading one\n\nFirst paragraph")
+                              << QString();
+        QTest::newRow("damaged epub")
+            << "bad.epub" << QByteArray("PK\x03\x04") << 1 << QByteArray() << "damaged";
         QTest::newRow("damaged doc")
             << "bad.doc" << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) << 1 << QByteArray()
             << "damaged";

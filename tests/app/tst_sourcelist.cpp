@@ -167,7 +167,7 @@ private Q_SLOTS:
         }
     }
 
-    void openOffersTheSixTypes()
+    void openOffersTheDocumentTypes()
     {
         CSpeechDlg dlg;
         Open(dlg, QString());
@@ -180,8 +180,9 @@ private Q_SLOTS:
             const int nOpen = strFilter.lastIndexOf(QLatin1Char('('));
             patterns << strFilter.mid(nOpen + 1, strFilter.size() - nOpen - 2);
         }
-        QCOMPARE(patterns, QStringList({"*.txt *.rtf *.doc *.htm *.html *.mht", "*.txt", "*.rtf",
-                                        "*.doc", "*.htm *html", "*.mht"}));
+        QCOMPARE(patterns,
+                 QStringList({"*.txt *.rtf *.doc *.htm *.html *.mht", "*.txt", "*.rtf", "*.doc",
+                              "*.htm *html", "*.mht", "*.docx", "*.odt", "*.epub"}));
     }
 
     void cancelledOpenOnlyResetsDisplay()

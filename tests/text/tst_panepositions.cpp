@@ -76,6 +76,11 @@ private Q_SLOTS:
         QTest::newRow("RTF") << "sample.rtf" << Sample("lo-sample.rtf");
         QTest::newRow("Word") << "sample.doc" << Sample("lo-sample.doc");
         QTest::newRow("HTML") << "sample.html" << Sample("lo-sample.html");
+        QTest::newRow("Word 2007") << "sample.docx" << Sample("pandoc-sample.docx");
+        QTest::newRow("OpenDocument") << "sample.odt" << Sample("pandoc-sample.odt");
+        QTest::newRow("EPUB 3") << "sample.epub" << Sample("pandoc-sample.epub");
+        QTest::newRow("EPUB 2") << "book.epub" << Sample("pandoc-sample-epub2.epub");
+        QTest::newRow("EPUB by an office suite") << "suite.epub" << Sample("lo-sample.epub");
         QTest::newRow("HTML pre") << "pre.htm"
                                   << QByteArray("<pre>a\r\nb\rc\n\n</pre><p>d&#13;e&#x2028;f</p>");
         QTest::newRow("web archive")
