@@ -128,6 +128,9 @@ void CSpeechDlg::OnSaveAsAudio()
         QElapsedTimer pause;
         pause.start();
         WaitUntil([&pause]() { return pause.elapsed() >= g_nDocumentPauseMs; });
+        // A Stop in the pause would otherwise be undone by the next document.
+        if (!m_bAudioBatch)
+            break;
     }
 
     m_bBusy = false;

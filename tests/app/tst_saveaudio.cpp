@@ -245,6 +245,34 @@ private Q_SLOTS:
         QVERIFY2(dMp3 > 0 && dMp3 < dWav, qPrintable(QString("%1 %2").arg(dMp3).arg(dWav)));
     }
 
+    // Stop in the pause after a document ends the batch there.
+    void stopBetweenDocuments()
+    {
+        QVERIFY(QDir().mkpath(Out()));
+        StartApp(QStringLiteral("SaveType=1\r\nSavePath=%1\r\n").arg(Out()));
+        CSpeechDlg dlg;
+        dlg.AddSourceFiles({Doc("a.txt", "First."), Doc("b.txt", "Second.")});
+        bool bStopped = false;
+        QElapsedTimer done;
+        SaveWhile(dlg,
+                  [&]()
+                  {
+                      if (!done.isValid() && g_bConversionDone && g_nCurrentFileIndex == 0)
+                          done.start();
+                      // The wait for the conversion ends within a few ms of
+                      // its completion; the pause after it lasts 500.
+                      if (!bStopped && done.isValid() && done.elapsed() > 150 &&
+                          g_nCurrentFileIndex == 0)
+                      {
+                          bStopped = true;
+                          Item<CButtonST>(dlg, IDC_BTN_STOP)->click();
+                      }
+                  });
+        QVERIFY(bStopped);
+        QCOMPARE(Status(dlg), Interrupted());
+        QVERIFY(!QFileInfo::exists(Out() + "b.wav"));
+    }
+
     // A WAV the converter cannot read is named when the batch ends, which
     // then does not call itself finished.
     void failureIsNamed()
