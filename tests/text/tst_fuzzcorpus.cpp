@@ -17,7 +17,7 @@ private Q_SLOTS:
         int nRows = 0;
         for (FuzzReader reader :
              {FuzzReader::TextFile, FuzzReader::Settings, FuzzReader::Rtf, FuzzReader::Word,
-              FuzzReader::Html, FuzzReader::Mht, FuzzReader::WaveHeader})
+              FuzzReader::Html, FuzzReader::Mht, FuzzReader::WaveHeader, FuzzReader::Css})
         {
             for (const char* pszSet : {"corpus", "regressions"})
             {
