@@ -188,7 +188,8 @@ void CollectSheets(const GumboNode* pRoot, CCssRules& rules, const CHtmlText::Sh
         if (pNode->type != GUMBO_NODE_ELEMENT)
             continue;
         const GumboElement& element = pNode->v.element;
-        if (element.tag == GUMBO_TAG_TEMPLATE)
+        // A browser that runs scripts reads noscript as text.
+        if (element.tag == GUMBO_TAG_TEMPLATE || element.tag == GUMBO_TAG_NOSCRIPT)
             continue;
         const bool bApplies =
             IsStyleSheetType(element) && CCssRules::MediaApplies(AttributeView(element, "media"));
@@ -211,7 +212,8 @@ void CollectSheets(const GumboNode* pRoot, CCssRules& rules, const CHtmlText::Sh
             const QByteArray rel = AttributeView(element, "rel");
             const QByteArray href = AttributeView(element, "href").trimmed();
             if (bApplies && lookup && !href.isEmpty() && HasToken(rel, "stylesheet") &&
-                !HasToken(rel, "alternate"))
+                !HasToken(rel, "alternate") &&
+                !gumbo_get_attribute(&element.attributes, "disabled"))
                 rules.AddSheet(lookup(href));
             continue;
         }
