@@ -1,6 +1,7 @@
 #include "text/htmltext.h"
 
 #include "text/codepage.h"
+#include "text/cssrules.h"
 
 #include <gumbo.h>
 #include <map>
@@ -11,6 +12,8 @@ namespace
 constexpr int MaxDepth = 400;
 constexpr int MaxTableDepth = 40;
 constexpr int MaxAttributesPerTag = 64;
+// What formatting elements are renamed to before parsing.
+const QByteArray FormattingPrefix = QByteArrayLiteral("x-kbf-");
 
 bool IsSpace(char c)
 {
@@ -115,20 +118,108 @@ qsizetype FindEndTag(const QByteArray& s, qsizetype nFrom, const QByteArray& nam
     return -1;
 }
 
-bool IsHidden(const GumboElement& element)
+QByteArray AttributeView(const GumboElement& element, const char* pszName)
 {
-    if (gumbo_get_attribute(&element.attributes, "hidden"))
-        return true;
-    const GumboAttribute* pStyle = gumbo_get_attribute(&element.attributes, "style");
-    if (!pStyle)
-        return false;
-    QString strStyle = QString::fromUtf8(pStyle->value).toLower();
-    strStyle.remove(QLatin1Char(' '));
-    strStyle.remove(QLatin1Char('\t'));
-    strStyle.remove(QLatin1Char('\n'));
-    strStyle.remove(QLatin1Char('\r'));
-    return strStyle.contains(QLatin1String("display:none")) ||
-           strStyle.contains(QLatin1String("visibility:hidden"));
+    const GumboAttribute* pAttribute = gumbo_get_attribute(&element.attributes, pszName);
+    return pAttribute ? QByteArray::fromRawData(pAttribute->value, qstrlen(pAttribute->value))
+                      : QByteArray();
+}
+
+QByteArray TagName(const GumboElement& element)
+{
+    if (element.tag != GUMBO_TAG_UNKNOWN)
+    {
+        const char* pszName = gumbo_normalized_tagname(element.tag);
+        return QByteArray::fromRawData(pszName, qstrlen(pszName));
+    }
+    GumboStringPiece piece = element.original_tag;
+    if (!piece.data)
+        return QByteArray();
+    gumbo_tag_from_original_text(&piece);
+    const QByteArray name = QByteArray(piece.data, static_cast<qsizetype>(piece.length)).toLower();
+    return name.startsWith(FormattingPrefix) ? name.mid(FormattingPrefix.size()) : name;
+}
+
+// Whether the element is displayed, and its visibility given its parent's:
+// inline styles over the sheets, the sheets over the hidden attribute.
+// With sheets, the element stays pushed on them for the caller to pop.
+bool IsDisplayed(const GumboElement& element, CCssRules& rules, bool bParentVisible, bool& bVisible)
+{
+    CCssRules::SStyle style;
+    if (!rules.IsEmpty())
+        style = rules.Push(TagName(element), AttributeView(element, "id"),
+                           AttributeView(element, "class"));
+    const QByteArray inlineStyle = AttributeView(element, "style");
+    if (!inlineStyle.isEmpty())
+        CCssRules::Merge(style, CCssRules::ParseInline(inlineStyle));
+    const CCssRules::EValue eVisibility = style.visibility.eValue;
+    bVisible = eVisibility == CCssRules::VISIBILITY_VISIBLE ||
+               (eVisibility != CCssRules::VISIBILITY_HIDDEN && bParentVisible);
+    if (style.display.nRank != 0)
+        return style.display.eValue != CCssRules::DISPLAY_NONE;
+    return !gumbo_get_attribute(&element.attributes, "hidden");
+}
+
+bool IsStyleSheetType(const GumboElement& element)
+{
+    const QByteArray type = AttributeView(element, "type").trimmed().toLower();
+    return type.isEmpty() || type == "text/css";
+}
+
+bool HasToken(const QByteArray& list, const char* pszToken)
+{
+    for (const QByteArray& token : list.toLower().simplified().split(' '))
+    {
+        if (token == pszToken)
+            return true;
+    }
+    return false;
+}
+
+// The page's own style sheets, and those its links name that the caller
+// holds, in document order.
+void CollectSheets(const GumboNode* pRoot, CCssRules& rules, const CHtmlText::SheetLookup& lookup)
+{
+    std::vector<const GumboNode*> stack{pRoot};
+    while (!stack.empty())
+    {
+        const GumboNode* pNode = stack.back();
+        stack.pop_back();
+        if (pNode->type != GUMBO_NODE_ELEMENT)
+            continue;
+        const GumboElement& element = pNode->v.element;
+        // A browser that runs scripts reads noscript as text.
+        if (element.tag == GUMBO_TAG_TEMPLATE || element.tag == GUMBO_TAG_NOSCRIPT)
+            continue;
+        const bool bApplies =
+            IsStyleSheetType(element) && CCssRules::MediaApplies(AttributeView(element, "media"));
+        if (element.tag == GUMBO_TAG_STYLE)
+        {
+            if (!bApplies)
+                continue;
+            QByteArray css;
+            for (unsigned i = 0; i < element.children.length; ++i)
+            {
+                const auto* pChild = static_cast<const GumboNode*>(element.children.data[i]);
+                if (pChild->type == GUMBO_NODE_TEXT || pChild->type == GUMBO_NODE_WHITESPACE)
+                    css.append(pChild->v.text.text);
+            }
+            rules.AddSheet(css);
+            continue;
+        }
+        if (element.tag == GUMBO_TAG_LINK)
+        {
+            const QByteArray rel = AttributeView(element, "rel");
+            const QByteArray href = AttributeView(element, "href").trimmed();
+            if (bApplies && lookup && !href.isEmpty() && HasToken(rel, "stylesheet") &&
+                !HasToken(rel, "alternate") &&
+                !gumbo_get_attribute(&element.attributes, "disabled"))
+                rules.AddSheet(lookup(href));
+            continue;
+        }
+        for (unsigned i = element.children.length; i > 0; --i)
+            stack.push_back(static_cast<const GumboNode*>(element.children.data[i - 1]));
+    }
 }
 
 bool IsSkipped(GumboTag tag)
@@ -323,7 +414,7 @@ private:
     bool m_bSpace = false;
 };
 
-QString TreeText(const GumboNode* pRoot)
+QString TreeText(const GumboNode* pRoot, const GumboNode* pStart, CCssRules& rules)
 {
     CTextBuilder builder;
     struct Frame
@@ -332,9 +423,18 @@ QString TreeText(const GumboNode* pRoot)
         unsigned nNext;
         bool bPre;
         bool bCellSeen;
+        bool bVisible;
     };
+    // The root stands above the body as an ancestor that selectors match.
+    bool bVisible = true;
+    if (pStart != pRoot && pRoot->type == GUMBO_NODE_ELEMENT &&
+        !IsDisplayed(pRoot->v.element, rules, true, bVisible))
+        return QString();
+    if (pStart->type == GUMBO_NODE_ELEMENT &&
+        !IsDisplayed(pStart->v.element, rules, bVisible, bVisible))
+        return QString();
     std::vector<Frame> stack;
-    stack.push_back({pRoot, 0, false, false});
+    stack.push_back({pStart, 0, false, false, bVisible});
     while (!stack.empty())
     {
         Frame& frame = stack.back();
@@ -346,12 +446,14 @@ QString TreeText(const GumboNode* pRoot)
             pChildren = &pNode->v.document.children;
         if (!pChildren || frame.nNext >= pChildren->length)
         {
-            if (pNode->type == GUMBO_NODE_ELEMENT)
+            if (pNode->type == GUMBO_NODE_ELEMENT && frame.bVisible)
             {
                 if (int n = BlockBreaks(pNode->v.element.tag))
                     builder.Breaks(n);
             }
             stack.pop_back();
+            if (!rules.IsEmpty())
+                rules.Pop();
             continue;
         }
         const auto* pChild = static_cast<const GumboNode*>(pChildren->data[frame.nNext++]);
@@ -361,28 +463,37 @@ QString TreeText(const GumboNode* pRoot)
         case GUMBO_NODE_TEXT:
         case GUMBO_NODE_WHITESPACE:
         case GUMBO_NODE_CDATA:
-            builder.Text(pChild->v.text.text, bPre);
+            if (frame.bVisible)
+                builder.Text(pChild->v.text.text, bPre);
             break;
         case GUMBO_NODE_ELEMENT:
         {
             const GumboElement& element = pChild->v.element;
-            if (IsSkipped(element.tag) || IsHidden(element))
+            if (IsSkipped(element.tag))
                 break;
-            if (element.tag == GUMBO_TAG_BR)
+            bool bChildVisible = false;
+            const bool bDisplayed = IsDisplayed(element, rules, frame.bVisible, bChildVisible);
+            if (!bDisplayed || element.tag == GUMBO_TAG_BR)
             {
-                builder.LineBreak();
+                if (!rules.IsEmpty())
+                    rules.Pop();
+                if (bDisplayed && bChildVisible)
+                    builder.LineBreak();
                 break;
             }
-            // Cells of a row are parted by tabs.
-            if (element.tag == GUMBO_TAG_TD || element.tag == GUMBO_TAG_TH)
+            if (bChildVisible)
             {
-                if (frame.bCellSeen)
-                    builder.Tab();
-                frame.bCellSeen = true;
+                // Cells of a row are parted by tabs.
+                if (element.tag == GUMBO_TAG_TD || element.tag == GUMBO_TAG_TH)
+                {
+                    if (frame.bCellSeen)
+                        builder.Tab();
+                    frame.bCellSeen = true;
+                }
+                if (int n = BlockBreaks(element.tag))
+                    builder.Breaks(n);
             }
-            if (int n = BlockBreaks(element.tag))
-                builder.Breaks(n);
-            stack.push_back({pChild, 0, bPre || IsPre(element.tag), false});
+            stack.push_back({pChild, 0, bPre || IsPre(element.tag), false, bChildVisible});
             break;
         }
         default:
@@ -536,7 +647,8 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
     int nTables = 0;
     // Formatting elements left open are cloned around every later run of
     // text, so a page can make the parser's work grow with the square of
-    // its size; as spans they give the same text and are never cloned.
+    // its size; renamed to names it does not know, they give the same text
+    // and are never cloned, and style sheets still see their own names.
     // Per name, whether each start tag was passed on, for its end tag.
     std::map<QByteArray, std::vector<bool>> formatting;
     qsizetype i = 0;
@@ -587,8 +699,8 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
         const QByteArray name = Lower(p + nNameStart, j - nNameStart);
         const bool bFormatting = IsFormatting(name);
         // Attributes: quoted values may hold '>'.
-        QByteArray tag =
-            bFormatting ? QByteArray(bEnd ? "</span" : "<span") : QByteArray(p + i, j - i);
+        const QByteArray openName = bFormatting ? FormattingPrefix + name : name;
+        QByteArray tag = bFormatting ? (bEnd ? "</" : "<") + openName : QByteArray(p + i, j - i);
         int nTagAttributes = 0;
         bool bHiddenKept = false;
         bool bStyleKept = false;
@@ -660,7 +772,6 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
                 if (!bPassed)
                     continue;
             }
-            const QByteArray& openName = bFormatting ? QByteArray("span") : name;
             for (size_t k = open.size(); k > 0 && open.size() - k < 64; --k)
             {
                 if (open[k - 1] == openName)
@@ -715,7 +826,7 @@ QByteArray CHtmlText::BoundMarkup(const QByteArray& utf8)
             continue;
         if (bTable)
             ++nTables;
-        open.push_back(bFormatting ? QByteArray("span") : name);
+        open.push_back(openName);
         out.append(tag);
     }
     return out;
@@ -731,7 +842,7 @@ bool CHtmlText::LooksLikeHtml(const QByteArray& head)
            (start.startsWith("<") && start.contains("<html"));
 }
 
-QString CHtmlText::FromHtml(const QByteArray& html, unsigned nCodePage)
+QString CHtmlText::FromHtml(const QByteArray& html, unsigned nCodePage, const SheetLookup& lookup)
 {
     if (nCodePage == 0)
         nCodePage = DetectCodePage(html);
@@ -749,7 +860,9 @@ QString CHtmlText::FromHtml(const QByteArray& html, unsigned nCodePage)
                                                     static_cast<size_t>(bounded.size()));
     if (!pOutput)
         return QString();
-    const QString strText = TreeText(FindBody(pOutput->root));
+    CCssRules rules;
+    CollectSheets(pOutput->root, rules, lookup);
+    const QString strText = TreeText(pOutput->root, FindBody(pOutput->root), rules);
     gumbo_destroy_output(&options, pOutput);
     return strText;
 }

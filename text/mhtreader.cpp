@@ -3,7 +3,10 @@
 #include "text/codepage.h"
 #include "text/htmltext.h"
 
+#include <QHash>
+#include <QUrl>
 #include <map>
+#include <vector>
 
 namespace
 {
@@ -164,7 +167,20 @@ QByteArray StripAngles(QByteArray id)
     return id;
 }
 
-bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCodePage)
+Entity ChildOf(const QByteArray& part)
+{
+    Entity child;
+    if (!ParseEntity(part, child))
+    {
+        // A part without headers is plain text by MIME's rules.
+        child.headers.clear();
+        child.body = part;
+    }
+    return child;
+}
+
+bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCodePage,
+              QByteArray& location)
 {
     std::map<QByteArray, QByteArray> params;
     const QByteArray type = MediaType(Header(entity, "content-type"), params);
@@ -175,17 +191,6 @@ bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCod
         // Parts stay views of the archive and are parsed as they are met:
         // an archive of many small parts would otherwise take many times
         // its size.
-        auto childOf = [](const QByteArray& part)
-        {
-            Entity child;
-            if (!ParseEntity(part, child))
-            {
-                // A part without headers is plain text by MIME's rules.
-                child.headers.clear();
-                child.body = part;
-            }
-            return child;
-        };
         const QByteArray start = StripAngles(params["start"]);
         if (!start.isEmpty())
         {
@@ -194,7 +199,7 @@ bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCod
                 ForEachPart(entity.body, params["boundary"],
                             [&](const QByteArray& part)
                             {
-                                Entity child = childOf(part);
+                                Entity child = ChildOf(part);
                                 if (StripAngles(Header(child, "content-id")) != start &&
                                     Header(child, "content-location") != start)
                                     return false;
@@ -202,18 +207,113 @@ bool FindHtml(const Entity& entity, int nDepth, QByteArray& html, unsigned& nCod
                                 return true;
                             });
             if (bFound)
-                return FindHtml(root, nDepth + 1, html, nCodePage);
+                return FindHtml(root, nDepth + 1, html, nCodePage, location);
         }
-        return ForEachPart(entity.body, params["boundary"],
-                           [&](const QByteArray& part)
-                           { return FindHtml(childOf(part), nDepth + 1, html, nCodePage); });
+        return ForEachPart(
+            entity.body, params["boundary"],
+            [&](const QByteArray& part)
+            { return FindHtml(ChildOf(part), nDepth + 1, html, nCodePage, location); });
     }
     if (type != "text/html")
         return false;
     html = DecodeBody(entity);
     nCodePage = CCodePage::ForCharsetName(params["charset"]);
+    location = Header(entity, "content-location").trimmed();
     return true;
 }
+
+QString UrlKey(const QUrl& url)
+{
+    return url.adjusted(QUrl::NormalizePathSegments).toString(QUrl::FullyEncoded);
+}
+
+// The archive's style sheet parts, found by the links of its root page.
+class CStyleParts
+{
+public:
+    CStyleParts(const QByteArray& mht, const QByteArray& rootLocation)
+        : m_mht(mht), m_base(QUrl(QString::fromUtf8(rootLocation)))
+    {
+    }
+    QByteArray Find(const QByteArray& href)
+    {
+        if (!m_bCollected)
+        {
+            m_bCollected = true;
+            Entity entity;
+            if (ParseEntity(m_mht, entity))
+                Collect(entity, 0);
+        }
+        const QString strHref = QString::fromUtf8(href);
+        int nPart = -1;
+        if (strHref.startsWith(QLatin1String("cid:"), Qt::CaseInsensitive))
+            nPart = m_byId.value(strHref.mid(4).toUtf8(), -1);
+        if (nPart < 0)
+            nPart = m_byLocation.value(strHref, -1);
+        if (nPart < 0)
+            nPart = m_byLocation.value(UrlKey(m_base.resolved(QUrl(strHref))), -1);
+        // Each part is read once: a page that links one part many times
+        // would otherwise cost many times the archive.
+        if (nPart < 0 || m_parts[size_t(nPart)].bUsed)
+            return QByteArray();
+        Part& part = m_parts[size_t(nPart)];
+        part.bUsed = true;
+        QByteArray css = DecodeBody(part.entity);
+        if (css.startsWith("\xEF\xBB\xBF"))
+            css.remove(0, 3);
+        const unsigned nCodePage = CCodePage::ForCharsetName(part.charset);
+        if (nCodePage != 0 && nCodePage != CCodePage::CP_UTF8)
+            css = CCodePage::ToUnicode(css, nCodePage).toUtf8();
+        return css;
+    }
+
+private:
+    struct Part
+    {
+        Entity entity;
+        QByteArray charset;
+        bool bUsed = false;
+    };
+
+    void Collect(const Entity& entity, int nDepth)
+    {
+        std::map<QByteArray, QByteArray> params;
+        const QByteArray type = MediaType(Header(entity, "content-type"), params);
+        if (type.startsWith("multipart/"))
+        {
+            if (nDepth >= MaxNesting || params["boundary"].isEmpty())
+                return;
+            ForEachPart(entity.body, params["boundary"],
+                        [&](const QByteArray& part)
+                        {
+                            Collect(ChildOf(part), nDepth + 1);
+                            return false;
+                        });
+            return;
+        }
+        if (type != "text/css")
+            return;
+        const int nPart = static_cast<int>(m_parts.size());
+        const QByteArray location = Header(entity, "content-location").trimmed();
+        if (!location.isEmpty())
+        {
+            const QString strLocation = QString::fromUtf8(location);
+            m_byLocation.insert(strLocation, nPart);
+            m_byLocation.insert(UrlKey(QUrl(strLocation)), nPart);
+        }
+        const QByteArray id = StripAngles(Header(entity, "content-id"));
+        if (!id.isEmpty())
+            m_byId.insert(id, nPart);
+        m_parts.push_back({entity, params["charset"], false});
+    }
+
+    const QByteArray& m_mht;
+    const QUrl m_base;
+    bool m_bCollected = false;
+    std::vector<Part> m_parts;
+    QHash<QString, int> m_byLocation;
+    QHash<QByteArray, int> m_byId;
+};
 } // namespace
 
 QByteArray CMhtReader::DecodeQuotedPrintable(const QByteArray& body)
@@ -262,7 +362,8 @@ bool CMhtReader::FindRootHtml(const QByteArray& mht, QByteArray& html, unsigned&
     Entity entity;
     if (!ParseEntity(mht, entity))
         return false;
-    return FindHtml(entity, 0, html, nCodePage);
+    QByteArray location;
+    return FindHtml(entity, 0, html, nCodePage, location);
 }
 
 bool CMhtReader::LooksLikeMht(const QByteArray& head)
@@ -276,7 +377,9 @@ QString CMhtReader::ToText(const QByteArray& mht)
 {
     QByteArray html;
     unsigned nCodePage = 0;
-    if (!FindRootHtml(mht, html, nCodePage))
+    QByteArray location;
+    Entity entity;
+    if (!ParseEntity(mht, entity) || !FindHtml(entity, 0, html, nCodePage, location))
     {
         // Saved pages renamed to .mht are plain HTML.
         if (CHtmlText::LooksLikeHtml(mht))
@@ -287,5 +390,7 @@ QString CMhtReader::ToText(const QByteArray& mht)
     if (html.startsWith("\xEF\xBB\xBF") || html.startsWith("\xFF\xFE") ||
         html.startsWith("\xFE\xFF"))
         nCodePage = 0;
-    return CHtmlText::FromHtml(html, nCodePage);
+    CStyleParts parts(mht, location);
+    return CHtmlText::FromHtml(html, nCodePage,
+                               [&parts](const QByteArray& href) { return parts.Find(href); });
 }

@@ -2,6 +2,7 @@
 
 #include "app/settingsstore.h"
 #include "audio/waveheader.h"
+#include "text/cssrules.h"
 #include "text/documentformat.h"
 #include "text/htmltext.h"
 #include "text/mhtreader.h"
@@ -35,6 +36,47 @@ QString ReadWaveHeader(const QByteArray& data)
         .arg(header.GetSampleRate())
         .arg(header.GetDataSize())
         .arg(header.GetDataOffset());
+}
+// The sheet over a small tree that every selector kind can reach, and the
+// same bytes as a style attribute.
+QString ReadStyleSheet(const QByteArray& data)
+{
+    CCssRules rules;
+    rules.AddSheet(data);
+    struct Element
+    {
+        int nDepth;
+        const char* pszTag;
+        const char* pszId;
+        const char* pszClasses;
+    };
+    static const Element elements[] = {
+        {0, "html", "", ""},     {1, "body", "", "page"},  {2, "div", "main", "note a"},
+        {3, "section", "", "b"}, {4, "ul", "", ""},        {5, "li", "x", "ad a b"},
+        {6, "p", "", "a"},       {7, "span", "", "x y"},   {3, "p", "y", "c"},
+        {4, "div", "", "note"},  {2, "h1", "", "ad"},      {2, "table", "t", ""},
+        {3, "tr", "", "row"},    {4, "td", "", "cell ad"},
+    };
+    QString strOut;
+    int nDepth = 0;
+    for (const Element& element : elements)
+    {
+        for (; nDepth > element.nDepth; --nDepth)
+            rules.Pop();
+        const CCssRules::SStyle style =
+            rules.Push(element.pszTag, element.pszId, element.pszClasses);
+        ++nDepth;
+        strOut += QStringLiteral("%1:%2%3 ")
+                      .arg(QLatin1String(element.pszTag))
+                      .arg(int(style.display.eValue))
+                      .arg(int(style.visibility.eValue));
+    }
+    const CCssRules::SStyle inlineStyle = CCssRules::ParseInline(data);
+    strOut += QStringLiteral("inline:%1%2 rules:%3")
+                  .arg(int(inlineStyle.display.eValue))
+                  .arg(int(inlineStyle.visibility.eValue))
+                  .arg(rules.GetRuleCount());
+    return strOut;
 }
 } // namespace
 
@@ -89,6 +131,9 @@ QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
     case FuzzReader::Epub:
         strText = EpubFormat()->ToText(data, strMessage);
         break;
+    case FuzzReader::Css:
+        strText = ReadStyleSheet(data);
+        break;
     }
     NormalizeText(strText);
     return strText;
@@ -118,6 +163,8 @@ const char* FuzzReaderName(FuzzReader reader)
         return "odt";
     case FuzzReader::Epub:
         return "epub";
+    case FuzzReader::Css:
+        return "css";
     }
     return "";
 }

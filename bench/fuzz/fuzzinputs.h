@@ -6,7 +6,8 @@
 // The readers the fuzz targets and the corpus regression test drive: each
 // takes any bytes and must return, without faults, within bounded time and
 // memory. The result is the reader's text, normalised for the text pane
-// (for the WAV header: what it found, or why it refused the file).
+// (for the WAV header: what it found, or why it refused the file; for a
+// style sheet: the display and visibility it gives a few elements).
 enum class FuzzReader
 {
     TextFile,
@@ -18,7 +19,8 @@ enum class FuzzReader
     WaveHeader,
     Docx,
     Odt,
-    Epub
+    Epub,
+    Css
 };
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data);

@@ -42,6 +42,63 @@ QByteArray Sample(const char* pszName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A page of some 100,000 elements under a thousand rules that hide, show
+// again and mostly match nothing, as a large site's sheets do.
+QByteArray StyledPage(bool bSheet)
+{
+    QByteArray css;
+    for (int i = 0; i < 1000; ++i)
+    {
+        const QByteArray n = QByteArray::number(i);
+        switch (i % 5)
+        {
+        case 0:
+            css += ".c" + n + " { display: none }\n";
+            break;
+        case 1:
+            css += "div.c" + n + " p, #i" + n + " { visibility: hidden }\n";
+            break;
+        case 2:
+            css += "ul > li.c" + n + " { display: none !important }\n";
+            break;
+        case 3:
+            css += "section .c" + n + " span { display: block }\n";
+            break;
+        default:
+            css += "@media print { .c" + n + " { display: none } }\n";
+            break;
+        }
+    }
+    QByteArray page = "<html><head><style>" + (bSheet ? css : "") + "</style></head><body>";
+    for (int i = 0; i < 17000; ++i)
+    {
+        const QByteArray n = QByteArray::number(i % 1500);
+        page += "<div class='c" + n + " box'><ul><li class=c" + n + ">item</li><li id=i" + n +
+                ">two</li></ul><p>text <span>more</span></p></div>\n";
+    }
+    return page;
+}
+
+// Rules whose every key is on the ancestors but whose shape never fits,
+// over leaves deep in a tree: each test walks all the ancestors.
+QByteArray AncestorScans()
+{
+    QByteArray css;
+    for (int a = 0; a < 30; ++a)
+    {
+        for (int b = 0; a + b < 30; ++b)
+        {
+            for (const char* pszHead : {"div > section", "section > section", "div > * > section"})
+                css += pszHead + QByteArray(" div").repeated(a) + QByteArray(" *").repeated(b) +
+                       " { display: none }\n";
+        }
+    }
+    QByteArray page = "<style>" + css + "</style><section>" + QByteArray("<div>").repeated(390);
+    while (page.size() < Megabyte)
+        page += "<div>x</div>";
+    return page;
+}
+
 struct Case
 {
     const char* pszName;
@@ -97,6 +154,13 @@ int main()
         {"html unclosed comments", FuzzReader::Html, [] { return Fill("", "<!--<p>"); }},
         {"html formatting then table", FuzzReader::Html,
          [] { return Fill(QByteArray("<b><i><u><s>").repeated(4), "<table><td>x</table>"); }},
+        {"html 100k elems no rules", FuzzReader::Html, [] { return StyledPage(false); }},
+        {"html 100k elems 1000 rules", FuzzReader::Html, [] { return StyledPage(true); }},
+        {"html rules scan ancestors", FuzzReader::Html, AncestorScans},
+        {"html sheet of open braces", FuzzReader::Html,
+         [] { return Fill("<style>p{display:none", "{", "</style><p>x"); }},
+        {"html sheet of selectors", FuzzReader::Html,
+         [] { return Fill("<style>", "div p>b.c#d,", "*{display:none}</style><p>x"); }},
         {"mht many parts", FuzzReader::Mht,
          [] {
              return Fill("MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n",

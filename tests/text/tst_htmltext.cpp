@@ -60,6 +60,55 @@ private Q_SLOTS:
         QCOMPARE(CHtmlText::FromHtml(html), expected);
     }
 
+    // What the page's style sheets hide is left out as a browser leaves it
+    // out of innerText.
+    void styleSheetsHide_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("type, class and id rules")
+            << QByteArray("<html><head><style>h2 { display: none } .ad { visibility: HIDDEN }"
+                          "</style><STYLE>#x{display:none!important}</STYLE></head><body>"
+                          "<h1>a</h1><h2>b</h2><p>c <span class='big ad'>d</span>e</p>"
+                          "<p id=x>f</p></body></html>")
+            << QStringLiteral("a\n\nc e");
+        QTest::newRow("compound, universal, descendant, child and lists")
+            << QByteArray("<style>div.note#n, ol > *, section p, h3, .gone { display: none }"
+                          "</style><div class=note id=n>1</div><div class=note>2</div>"
+                          "<ol><li>3</li></ol><ul><li>4</li></ul><section><div><p>5</p></div>"
+                          "</section><p>6</p><h3>7</h3><b class=gone>8</b>")
+            << QStringLiteral("2\n4\n\n6");
+        QTest::newRow("print-only and unreadable rules do not hide")
+            << QByteArray("<style media=print>p { display: none }</style><style>"
+                          "@media print { div { display: none } } "
+                          "@media screen { i { display: none } } a:hover, [title] "
+                          "{ display: none }</style><p>a</p><div>b <i>x</i><a>c</a></div>")
+            << QStringLiteral("a\n\nb c");
+        QTest::newRow("a later or more specific rule shows again")
+            << QByteArray("<style>p { display: none } p.keep { display: block } "
+                          "div { display: none } div { display: block }</style>"
+                          "<p>x</p><p class=keep>y</p><div>z</div>")
+            << QStringLiteral("y\n\nz");
+        QTest::newRow("visible inside visibility hidden, not inside display none")
+            << QByteArray("<style>.h { visibility: hidden } .v { visibility: visible } "
+                          ".n { display: none }</style><div class=h>gone <span class=v>back"
+                          "</span></div><div class=n><span class=v>never</span></div><p>end")
+            << QStringLiteral("back\n\nend");
+        QTest::newRow("inline styles win over the sheet")
+            << QByteArray("<style>p { display: none } span { visibility: visible }</style>"
+                          "<p style='display: block'>a</p><span style='visibility:hidden'>b"
+                          "</span>c")
+            << QStringLiteral("a\n\nc");
+        QTest::newRow("linked sheets are never fetched")
+            << QByteArray("<link rel=stylesheet href='hide.css'><p>a</p>") << QStringLiteral("a");
+    }
+    void styleSheetsHide()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, expected);
+        QCOMPARE(CHtmlText::FromHtml(html), expected);
+    }
+
     void characterSet_data()
     {
         QTest::addColumn<QByteArray>("html");
@@ -118,6 +167,9 @@ private Q_SLOTS:
                                           << "";
         QTest::newRow("many attributes") << "<p " + QByteArray("a=1 ").repeated(40000) + ">attr"
                                          << "attr";
+        QTest::newRow("unterminated style sheet")
+            << "<style>p { display: none" + QByteArray(1 << 20, '{') + "</style><p>kept"
+            << "kept";
         QTest::newRow("reopened formatting") << QByteArray("<b><i><u><s><em>").repeated(2000) +
                                                     QByteArray("<p>x").repeated(20000) + "end"
                                              << "end";
@@ -201,6 +253,19 @@ private Q_SLOTS:
             << QByteArray("MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n"
                           "--b\nContent-Type: text/plain\n\nx\n--b--\n")
             << QString();
+        QTest::newRow("style parts hide")
+            << QByteArray("MIME-Version: 1.0\nContent-Type: multipart/related; boundary=b\n\n"
+                          "--b\nContent-Type: text/html\nContent-Location: http://h/d/page.htm\n"
+                          "\n<html><head><link rel=stylesheet href=\"s.css\"><link rel=stylesheet"
+                          " href=\"http://h/x.css\"><style>.own { display: none }</style></head>"
+                          "<body><div class=ad>ad</div><p class=own>own</p><p>kept</p>"
+                          "<div class=far>far</div></body></html>\n"
+                          "--b\nContent-Type: text/css\nContent-Location: http://h/d/s.css\n"
+                          "Content-Transfer-Encoding: quoted-printable\n\n"
+                          "div.ad { display: none =\n}\n"
+                          "--b\nContent-Type: text/css\nContent-Location: http://h/d/u.css\n\n"
+                          "p { display: none }\n--b--\n")
+            << QStringLiteral("kept\n\nfar");
         QTest::newRow("plain html named mht")
             << QByteArray("<html><body>page</body></html>") << QStringLiteral("page");
     }
