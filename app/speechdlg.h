@@ -218,6 +218,8 @@ private:
     QString StringOrFail(int nId, bool& bFailed) const;
 
     QStringList m_sourceFiles;
+    // What the pane was last given, to know when it holds a text already.
+    QString m_strPaneText;
     // The audio files of the running batch that could not be made.
     QStringList m_audioFailures;
     // Word times of the document being rendered, when the settings ask for

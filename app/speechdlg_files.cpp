@@ -96,6 +96,7 @@ void CSpeechDlg::SelectFileItem(int nIndex)
 void CSpeechDlg::SetPaneText(const QString& strText)
 {
     m_editText->setPlainText(strText);
+    m_strPaneText = strText;
 }
 
 void CSpeechDlg::OnOpenFile()

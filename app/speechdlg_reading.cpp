@@ -142,8 +142,7 @@ void CSpeechDlg::OnSpeak()
         m_progress->SetPos(0);
         // The shown file's text is usually in the pane already; laying out
         // a long text again costs a quarter of a second for 10 MB.
-        if (m_editText->document()->characterCount() - 1 != strText.size() ||
-            m_editText->toPlainText() != strText)
+        if (m_editText->document()->isModified() || strText != m_strPaneText)
             SetPaneText(strText);
 
         m_bWorking = false;
