@@ -89,6 +89,9 @@ QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
     case FuzzReader::Epub:
         strText = EpubFormat()->ToText(data, strMessage);
         break;
+    case FuzzReader::Pdf:
+        strText = PdfFormat()->ToText(data, strMessage);
+        break;
     }
     NormalizeText(strText);
     return strText;
@@ -118,6 +121,8 @@ const char* FuzzReaderName(FuzzReader reader)
         return "odt";
     case FuzzReader::Epub:
         return "epub";
+    case FuzzReader::Pdf:
+        return "pdf";
     }
     return "";
 }

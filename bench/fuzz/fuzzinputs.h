@@ -18,7 +18,8 @@ enum class FuzzReader
     WaveHeader,
     Docx,
     Odt,
-    Epub
+    Epub,
+    Pdf
 };
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data);
