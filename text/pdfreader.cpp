@@ -68,6 +68,21 @@ bool StartsBlock(const Line& previous, const Line& line)
     return line.box.top() - previous.box.bottom() > height * 0.3;
 }
 
+// Chinese and Japanese put no space between words, nor where a line wraps.
+bool IsCjk(char32_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+           (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+bool JoinsWithoutSpace(const QString& strBefore, const QString& strAfter)
+{
+    const QList<uint> before = QStringView(strBefore).right(2).toUcs4();
+    const QList<uint> after = QStringView(strAfter).left(2).toUcs4();
+    return !before.isEmpty() && !after.isEmpty() && IsCjk(before.back()) && IsCjk(after.front());
+}
+
 void AppendPage(const Poppler::Page& page, QString& strText)
 {
     const std::vector<Line> lines = PageLines(page);
@@ -79,7 +94,8 @@ void AppendPage(const Poppler::Page& page, QString& strText)
         if (i > 0 && !strText.isEmpty() && !strText.endsWith(QLatin1Char('\n')) &&
             StartsBlock(lines[i - 1], lines[i]))
             strText += QLatin1Char('\n');
-        else if (!strText.isEmpty() && !strText.endsWith(QLatin1Char('\n')))
+        else if (!strText.isEmpty() && !strText.endsWith(QLatin1Char('\n')) &&
+                 !JoinsWithoutSpace(strText, strLine))
             strText += QLatin1Char(' ');
         strText += strLine;
     }

@@ -89,7 +89,8 @@ private Q_SLOTS:
                    QString(15, QChar(0xA0)) +
                    QStringLiteral(u" tabbed.\n\nPage \u00A0of the text.\n\n"
                                   u"After the break.\n\n1The footnote text.");
-        // Wrapped lines join within their paragraph.
+        // Wrapped lines join within their paragraph, Chinese ones without a
+        // space.
         QTest::newRow("PDF by an office suite")
             << "a.pdf" << Sample("lo-sample.pdf")
             << QStringLiteral(u"Heading one\n"
@@ -98,7 +99,9 @@ private Q_SLOTS:
                               u"of one block with a space.\n"
                               u"Второй абзац по-русски: привет, мир. Этот абзац тоже достаточно "
                               u"длинный, чтобы строка перенеслась на следующую строку страницы.\n"
-                              u"中文段落：你好，世界。\n"
+                              u"中文段落：你好，世界。这一段中文也足够长，所以它会在页面的右边"
+                              u"距处换到下一行，读者必须把同一段落的各行连接起来，而不在汉字之间"
+                              u"加入空格。\n"
                               u"Last paragraph.\n");
     }
     void samplesRead()
