@@ -191,7 +191,7 @@ int CCommandLine::Run(const QStringList& args, QTextStream& out, QTextStream& er
     const QCommandLineOption speakOption(
         QStringLiteral("speak"),
         QStringLiteral("Read the documents FILE... aloud (.txt, .rtf, .doc, .htm, .html, .mht, "
-                       ".docx, .odt, .epub)."));
+                       ".docx, .odt, .epub, .pdf)."));
     const QCommandLineOption saveAudioOption(
         QStringLiteral("save-audio"),
         QStringLiteral("Render the documents FILE... into WAV and MP3 audio books."));

@@ -56,7 +56,7 @@ const char g_szOpenFilter[] =
     "\t\t\tText Files (*.txt)|*.txt|RTF Files (*.rtf)|*.rtf|Word Documents (*.doc)|*.doc|"
     "\t\t\tHTML Files (*.htm;*html)|*.htm;*html|MHT Files (*.mht)|*.mht|"
     "Word 2007 Documents (*.docx)|*.docx|OpenDocument Text (*.odt)|*.odt|"
-    "EPUB Books (*.epub)|*.epub||";
+    "EPUB Books (*.epub)|*.epub|PDF Documents (*.pdf)|*.pdf||";
 
 // Local files that a drag from a file manager carries, in its order.
 QStringList DroppedFiles(const QMimeData* pData)

@@ -6,6 +6,7 @@
 #include "text/htmltext.h"
 #include "text/mhtreader.h"
 #include "text/odtreader.h"
+#include "text/pdfreader.h"
 #include "text/rtfreader.h"
 #include "text/textfileread.h"
 #include "text/wordreader.h"
@@ -143,6 +144,18 @@ public:
     }
 };
 
+class CPdf : public CDocumentFormat
+{
+public:
+    QStringList Extensions() const override { return {QStringLiteral("pdf")}; }
+    QString ToText(const QByteArray& data, QString& strMessage) const override
+    {
+        QString strText;
+        strMessage = CPdfReader::StatusMessage(CPdfReader::ToText(data, strText));
+        return strText;
+    }
+};
+
 struct Registry
 {
     QMutex mutex;
@@ -154,8 +167,8 @@ Registry& TheRegistry()
     static Registry registry;
     static const bool bFilled = []
     {
-        registry.formats = {PlainTextFormat(), WordFormat(), HtmlFormat(), MhtFormat(),
-                            RtfFormat(),       DocxFormat(), OdtFormat(),  EpubFormat()};
+        registry.formats = {PlainTextFormat(), WordFormat(), HtmlFormat(), MhtFormat(), RtfFormat(),
+                            DocxFormat(),      OdtFormat(),  EpubFormat(), PdfFormat()};
         return true;
     }();
     Q_UNUSED(bFilled);
@@ -242,4 +255,10 @@ void CDocumentFormats::Unregister(const std::shared_ptr<const CDocumentFormat>& 
     QMutexLocker lock(&registry.mutex);
     registry.formats.erase(std::remove(registry.formats.begin(), registry.formats.end(), pFormat),
                            registry.formats.end());
+}
+
+std::shared_ptr<const CDocumentFormat> PdfFormat()
+{
+    static const auto pFormat = std::make_shared<const CPdf>();
+    return pFormat;
 }

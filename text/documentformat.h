@@ -45,3 +45,4 @@ std::shared_ptr<const CDocumentFormat> MhtFormat();
 std::shared_ptr<const CDocumentFormat> DocxFormat();
 std::shared_ptr<const CDocumentFormat> OdtFormat();
 std::shared_ptr<const CDocumentFormat> EpubFormat();
+std::shared_ptr<const CDocumentFormat> PdfFormat();

@@ -13,8 +13,10 @@ packages=(
   libmp3lame-dev libmp3lame0
   libsonic-dev
   libgumbo-dev libuchardet-dev zlib1g-dev
+  libpoppler-qt6-dev
   libbenchmark-dev
   mpg123 ffmpeg lame
+  poppler-utils
   pulseaudio
   xvfb xauth x11-utils xdg-utils desktop-file-utils
   fonts-dejavu-core

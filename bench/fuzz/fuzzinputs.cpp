@@ -134,6 +134,9 @@ QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
     case FuzzReader::Css:
         strText = ReadStyleSheet(data);
         break;
+    case FuzzReader::Pdf:
+        strText = PdfFormat()->ToText(data, strMessage);
+        break;
     }
     NormalizeText(strText);
     return strText;
@@ -165,6 +168,8 @@ const char* FuzzReaderName(FuzzReader reader)
         return "epub";
     case FuzzReader::Css:
         return "css";
+    case FuzzReader::Pdf:
+        return "pdf";
     }
     return "";
 }

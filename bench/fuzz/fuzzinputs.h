@@ -20,7 +20,8 @@ enum class FuzzReader
     Docx,
     Odt,
     Epub,
-    Css
+    Css,
+    Pdf
 };
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data);

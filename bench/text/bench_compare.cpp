@@ -1,6 +1,6 @@
 // The readers against other converters on the same documents: unrtf for
 // RTF, antiword for Word, html2text and pandoc for HTML, pandoc for .docx,
-// .odt and .epub, each run as its own process when it is installed (the
+// .odt and .epub, pdftotext for PDF, each run as its own process when it is installed (the
 // program never needs them). Prints wall time and peak memory per document
 // and tool; a tool that runs past 30 s is stopped and shown as such. The
 // built 1 MB packages hold only the parts the program reads, which pandoc
@@ -141,6 +141,7 @@ int main()
                       "<itemref idref=\"a\"/>",
                       {{"OPS/a.xhtml", KbTest::Page(Repeat("", "<p>Some words of text.</p>", nMb)),
                         false}})},
+        {"pdf sample", "a.pdf", FuzzReader::Pdf, Sample("lo-sample.pdf")},
     };
     struct Tool
     {
@@ -157,6 +158,7 @@ int main()
         {"pandoc", FuzzReader::Docx, {"pandoc", "-f", "docx", "-t", "plain"}},
         {"pandoc", FuzzReader::Odt, {"pandoc", "-f", "odt", "-t", "plain"}},
         {"pandoc", FuzzReader::Epub, {"pandoc", "-f", "epub", "-t", "plain"}},
+        {"pdftotext", FuzzReader::Pdf, {"pdftotext", "-enc", "UTF-8"}},
     };
     std::printf("%-26s %-10s %10s %10s\n", "document", "reader", "ms", "peak MB");
     for (const Doc& doc : docs)

@@ -321,6 +321,23 @@ int main()
                  {{"OPS/a.xhtml",
                    KbTest::Page(QByteArray("<p>Some words of text.</p>").repeated(20000)), true}});
          }},
+        {"pdf nested arrays", FuzzReader::Pdf,
+         [] { return Fill("%PDF-1.4\n1 0 obj\n", "[", "\nendobj\n%%EOF\n"); }},
+        {"pdf nested dictionaries", FuzzReader::Pdf,
+         [] { return Fill("%PDF-1.4\n1 0 obj\n", "<</A ", "\nendobj\n%%EOF\n"); }},
+        // One page listed again and again in the page tree.
+        {"pdf many pages", FuzzReader::Pdf,
+         []
+         {
+             return Fill("%PDF-1.4\n1 0 obj <</Type/Catalog/Pages 2 0 R>> endobj\n"
+                         "3 0 obj <</Type/Page/Parent 2 0 R/MediaBox[0 0 200 200]/Contents 4 0 R"
+                         "/Resources<</Font<</F1<</Type/Font/Subtype/Type1/BaseFont/Helvetica>>"
+                         ">>>>>> endobj\n"
+                         "4 0 obj <</Length 33>> stream\nBT /F1 12 Tf 10 10 Td (word) Tj ET\n"
+                         "endstream endobj\n"
+                         "2 0 obj <</Type/Pages/Count 100000/Kids[",
+                         "3 0 R ", "]>> endobj\ntrailer <</Root 1 0 R>>\n%%EOF\n");
+         }},
         {"text one line", FuzzReader::TextFile,
          [] { return Fill("\xEF\xBB\xBF", "\xF0\x9F\x98\x80"); }},
         {"text empty lines", FuzzReader::TextFile, [] { return Fill("", "\r"); }},

@@ -61,6 +61,12 @@ private Q_SLOTS:
                               << QByteArray() << 0
                               << QByteArray("Sample\n\nHeading one\n\nFirst paragraph")
                               << QString();
+        QTest::newRow("pdf") << QStringLiteral(KB_TEST_DATA_DIR "text/lo-sample.pdf")
+                             << QByteArray() << 0
+                             << QByteArray("Heading one\nFirst paragraph in English,") << QString();
+        QTest::newRow("pdf with a password")
+            << QStringLiteral(KB_TEST_DATA_DIR "text/lo-sample-password.pdf") << QByteArray() << 1
+            << QByteArray() << "password";
         QTest::newRow("damaged epub")
             << "bad.epub" << QByteArray("PK\x03\x04") << 1 << QByteArray() << "damaged";
         QTest::newRow("damaged doc")

@@ -84,8 +84,8 @@ private Q_SLOTS:
     void desktopEntryOpensDocuments_data()
     {
         QTest::addColumn<QString>("strFile");
-        for (const char* pszFile :
-             {"a.txt", "a.rtf", "a.doc", "a.htm", "a.html", "a.mht", "a.docx", "a.odt", "a.epub"})
+        for (const char* pszFile : {"a.txt", "a.rtf", "a.doc", "a.htm", "a.html", "a.mht", "a.docx",
+                                    "a.odt", "a.epub", "a.pdf"})
             QTest::newRow(pszFile) << QString::fromLatin1(pszFile);
     }
     void desktopEntryOpensDocuments()

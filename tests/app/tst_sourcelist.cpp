@@ -182,7 +182,7 @@ private Q_SLOTS:
         }
         QCOMPARE(patterns,
                  QStringList({"*.txt *.rtf *.doc *.htm *.html *.mht", "*.txt", "*.rtf", "*.doc",
-                              "*.htm *html", "*.mht", "*.docx", "*.odt", "*.epub"}));
+                              "*.htm *html", "*.mht", "*.docx", "*.odt", "*.epub", "*.pdf"}));
     }
 
     void cancelledOpenOnlyResetsDisplay()

@@ -18,7 +18,7 @@ private Q_SLOTS:
         for (FuzzReader reader :
              {FuzzReader::TextFile, FuzzReader::Settings, FuzzReader::Rtf, FuzzReader::Word,
               FuzzReader::Html, FuzzReader::Mht, FuzzReader::WaveHeader, FuzzReader::Docx,
-              FuzzReader::Odt, FuzzReader::Epub, FuzzReader::Css})
+              FuzzReader::Odt, FuzzReader::Epub, FuzzReader::Css, FuzzReader::Pdf})
         {
             for (const char* pszSet : {"corpus", "regressions"})
             {

@@ -10,7 +10,7 @@
 
 using KbTest::ZipPackage;
 
-// Word 2007+, OpenDocument text and EPUB, each read by its extension.
+// Word 2007+, OpenDocument text, EPUB and PDF, each read by its extension.
 class CPackageReadersTest : public QObject
 {
     Q_OBJECT
@@ -89,6 +89,20 @@ private Q_SLOTS:
                    QString(15, QChar(0xA0)) +
                    QStringLiteral(u" tabbed.\n\nPage \u00A0of the text.\n\n"
                                   u"After the break.\n\n1The footnote text.");
+        // Wrapped lines join within their paragraph, Chinese ones without a
+        // space.
+        QTest::newRow("PDF by an office suite")
+            << "a.pdf" << Sample("lo-sample.pdf")
+            << QStringLiteral(u"Heading one\n"
+                              u"First paragraph in English, long enough that the line wraps at "
+                              u"the right margin of the page, so the reader has to join the lines "
+                              u"of one block with a space.\n"
+                              u"Второй абзац по-русски: привет, мир. Этот абзац тоже достаточно "
+                              u"длинный, чтобы строка перенеслась на следующую строку страницы.\n"
+                              u"中文段落：你好，世界。这一段中文也足够长，所以它会在页面的右边"
+                              u"距处换到下一行，读者必须把同一段落的各行连接起来，而不在汉字之间"
+                              u"加入空格。\n"
+                              u"Last paragraph.\n");
     }
     void samplesRead()
     {
@@ -225,6 +239,17 @@ private Q_SLOTS:
             << "a.odt" << Cut(Sample("pandoc-sample.odt")) << QString() << strOdtDamaged;
         QTest::newRow("epub truncated")
             << "a.epub" << Cut(Sample("pandoc-sample.epub")) << QString() << strEpubDamaged;
+        QTest::newRow("pdf truncated") << "a.pdf" << Cut(Sample("lo-sample.pdf")) << QString()
+                                       << QStringLiteral("The PDF is damaged and cannot be read.");
+        QTest::newRow("pdf of no PDF") << "a.pdf" << QByteArray("%PDF-1.7\n") + flood << QString()
+                                       << QStringLiteral("The PDF is damaged and cannot be read.");
+        QTest::newRow("pdf of a scanned page")
+            << "a.pdf" << Sample("lo-sample-image.pdf") << QString()
+            << QStringLiteral(
+                   "The PDF holds no text layer (a scanned document?) and was not read.");
+        QTest::newRow("pdf with a password")
+            << "a.pdf" << Sample("lo-sample-password.pdf") << QString()
+            << QStringLiteral("The PDF is protected by a password and was not read.");
     }
     void hostileInput()
     {

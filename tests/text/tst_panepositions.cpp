@@ -81,6 +81,7 @@ private Q_SLOTS:
         QTest::newRow("EPUB 3") << "sample.epub" << Sample("pandoc-sample.epub");
         QTest::newRow("EPUB 2") << "book.epub" << Sample("pandoc-sample-epub2.epub");
         QTest::newRow("EPUB by an office suite") << "suite.epub" << Sample("lo-sample.epub");
+        QTest::newRow("PDF") << "sample.pdf" << Sample("lo-sample.pdf");
         QTest::newRow("HTML pre") << "pre.htm"
                                   << QByteArray("<pre>a\r\nb\rc\n\n</pre><p>d&#13;e&#x2028;f</p>");
         QTest::newRow("web archive")
