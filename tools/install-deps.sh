@@ -17,6 +17,7 @@ packages=(
   libbenchmark-dev
   mpg123 ffmpeg lame
   poppler-utils
+  lynx pandoc antiword catdoc unrtf html2text
   pulseaudio
   xvfb xauth x11-utils xdg-utils desktop-file-utils
   fonts-dejavu-core
