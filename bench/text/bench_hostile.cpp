@@ -3,7 +3,7 @@
 // above the input itself (markup as dense as "<p>x" costs the parser a node
 // of about 200 bytes for every two bytes of input). Each input runs in a child process of its own
 // so that the peak belongs to that input alone.
-#include "bench/fuzz/fuzzinputs.h"
+#include "bench/text/childreader.h"
 #include "tests/support/zippackage.h"
 
 #include <QByteArray>
@@ -99,33 +99,11 @@ QByteArray AncestorScans()
     return page;
 }
 
-struct Case
-{
-    const char* pszName;
-    FuzzReader reader;
-    std::function<QByteArray()> make;
-};
-
-long PeakKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-struct Result
-{
-    double fMs;
-    long nPeakKb;
-    long nBaseKb;
-    int nChars;
-    int nInput;
-};
 } // namespace
 
 int main()
 {
-    const std::vector<Case> cases = {
+    const std::vector<KbBench::SReaderCase> cases = {
         {"html plain page", FuzzReader::Html,
          [] { return Fill("<html><body>", "<p>Some words of text in a paragraph.</p>\n"); }},
         {"html dense p", FuzzReader::Html, [] { return Fill("", "<p>x"); }},
@@ -350,35 +328,10 @@ int main()
 
     std::printf("%-28s %9s %9s %9s %9s\n", "input", "bytes", "ms", "peak MB", "chars");
     int nOver = 0;
-    for (const Case& c : cases)
+    for (const KbBench::SReaderCase& c : cases)
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return 1;
-        const pid_t pid = fork();
-        if (pid == 0)
-        {
-            close(fds[0]);
-            const QByteArray input = c.make();
-            Result result{};
-            result.nInput = int(input.size());
-            result.nBaseKb = PeakKb();
-            QElapsedTimer timer;
-            timer.start();
-            result.nChars = int(RunFuzzReader(c.reader, input).size());
-            result.fMs = double(timer.nsecsElapsed()) / 1e6;
-            result.nPeakKb = PeakKb();
-            if (write(fds[1], &result, sizeof result) != sizeof result)
-                _exit(1);
-            _exit(0);
-        }
-        close(fds[1]);
-        Result result{};
-        const bool bRead = read(fds[0], &result, sizeof result) == sizeof result;
-        close(fds[0]);
-        int nStatus = 0;
-        waitpid(pid, &nStatus, 0);
-        if (!bRead || !WIFEXITED(nStatus))
+        KbBench::SReaderRun result;
+        if (!KbBench::RunReaderInChild(c, result))
         {
             std::printf("%-28s FAILED\n", c.pszName);
             ++nOver;
@@ -387,8 +340,8 @@ int main()
         const double fPeakMb = double(result.nPeakKb - result.nBaseKb) / 1024.0;
         if (fPeakMb > 128.0 || result.fMs > 5000.0)
             ++nOver;
-        std::printf("%-28s %9d %9.1f %9.1f %9d\n", c.pszName, result.nInput, result.fMs, fPeakMb,
-                    result.nChars);
+        std::printf("%-28s %9lld %9.1f %9.1f %9lld\n", c.pszName, (long long)result.nInput,
+                    result.fMs, fPeakMb, (long long)result.nChars);
     }
     std::printf("%d input(s) over 128 MB or 5 s\n", nOver);
     return nOver == 0 ? 0 : 1;

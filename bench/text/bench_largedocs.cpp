@@ -1,6 +1,6 @@
 // Time and peak memory of the readers on large ordinary documents, each in
 // a child process of its own so that the peak belongs to that input alone.
-#include "bench/fuzz/fuzzinputs.h"
+#include "bench/text/childreader.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -25,32 +25,11 @@ QByteArray Fill(qsizetype nSize, const QByteArray& prefix,
     return out + suffix;
 }
 
-struct Case
-{
-    const char* pszName;
-    FuzzReader reader;
-    std::function<QByteArray()> make;
-};
-
-long PeakKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-struct Result
-{
-    double fMs;
-    long nPeakKb;
-    qint64 nInput;
-    qint64 nChars;
-};
 } // namespace
 
 int main()
 {
-    const std::vector<Case> cases = {
+    const std::vector<KbBench::SReaderCase> cases = {
         {"html 50 MB page", FuzzReader::Html,
          []
          {
@@ -81,34 +60,10 @@ int main()
 
     std::printf("%-24s %10s %9s %9s %7s %10s\n", "input", "MB", "ms", "peak MB", "x input",
                 "chars");
-    for (const Case& c : cases)
+    for (const KbBench::SReaderCase& c : cases)
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return 1;
-        const pid_t pid = fork();
-        if (pid == 0)
-        {
-            close(fds[0]);
-            const QByteArray input = c.make();
-            Result result{};
-            result.nInput = input.size();
-            QElapsedTimer timer;
-            timer.start();
-            result.nChars = RunFuzzReader(c.reader, input).size();
-            result.fMs = double(timer.nsecsElapsed()) / 1e6;
-            result.nPeakKb = PeakKb();
-            if (write(fds[1], &result, sizeof result) != sizeof result)
-                _exit(1);
-            _exit(0);
-        }
-        close(fds[1]);
-        Result result{};
-        const bool bRead = read(fds[0], &result, sizeof result) == sizeof result;
-        close(fds[0]);
-        int nStatus = 0;
-        waitpid(pid, &nStatus, 0);
-        if (!bRead || !WIFEXITED(nStatus))
+        KbBench::SReaderRun result;
+        if (!KbBench::RunReaderInChild(c, result))
         {
             std::printf("%-24s FAILED\n", c.pszName);
             return 1;
