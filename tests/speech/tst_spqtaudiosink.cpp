@@ -1,5 +1,6 @@
 #include "speech/spqtaudiosink.h"
 #include "speech/spvoice.h"
+#include "tests/support/soundrecording.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,7 +31,7 @@ class CSpQtAudioSinkTest : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    QProcess m_server;
+    KbTest::CSoundServer m_server;
 
     // Samples of the text at the voice's current settings, from a WAV file.
     qint64 AudioMs(CSpVoice& voice, const QString& strText)
@@ -50,30 +51,10 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString strRuntime = m_dir.filePath(QStringLiteral("runtime"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_dir.path());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
-        env.insert(QStringLiteral("PULSE_RUNTIME_PATH"), strRuntime);
-        env.insert(QStringLiteral("PULSE_STATE_PATH"), m_dir.filePath(QStringLiteral("state")));
-        m_server.setProcessEnvironment(env);
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start(QStringLiteral("pulseaudio"),
-                       {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-                        QStringLiteral("--use-pid-file=no"), QStringLiteral("--exit-idle-time=-1"),
-                        QStringLiteral("--load=module-null-sink"),
-                        QStringLiteral("--load=module-native-protocol-unix"),
-                        QStringLiteral("--log-level=error")});
-        QVERIFY2(m_server.waitForStarted(10000), "pulseaudio is part of the test setup");
-        const QString strSocket = strRuntime + QStringLiteral("/native");
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(strSocket), 10000);
-        qputenv("PULSE_SERVER", ("unix:" + strSocket).toUtf8());
+        QVERIFY2(m_server.Start(m_dir), "pulseaudio is part of the test setup");
+        qputenv("PULSE_SERVER", m_server.Address().toUtf8());
     }
-    void cleanupTestCase()
-    {
-        m_server.terminate();
-        m_server.waitForFinished(5000);
-    }
+    void cleanupTestCase() { m_server.Stop(); }
 
     // Written at most bytesFree() at a time, every sample is played and
     // counted by the device clock.
