@@ -5,13 +5,13 @@
 namespace
 {
 // "div#x.a.b" as the tag, id and class attribute a tree walk would pass.
-void PushSpec(CCssRules& rules, const QByteArray& spec, CCssRules::SStyle& style)
+void PushElement(CCssRules& rules, const QByteArray& element, CCssRules::SStyle& style)
 {
     QByteArray tag;
     QByteArray id;
     QByteArray classes;
     QByteArray* pPart = &tag;
-    for (char c : spec)
+    for (char c : element)
     {
         if (c == '#')
             pPart = &id;
@@ -97,8 +97,8 @@ private Q_SLOTS:
         CCssRules rules;
         rules.AddSheet(css);
         CCssRules::SStyle style;
-        for (const QByteArray& spec : path.split(' '))
-            PushSpec(rules, spec, style);
+        for (const QByteArray& element : path.split(' '))
+            PushElement(rules, element, style);
         QCOMPARE(Describe(style), expected);
     }
 
@@ -131,8 +131,8 @@ private Q_SLOTS:
         rules.AddSheet(css);
         CCssRules::SStyle style;
         for (int i = 0; i < 300; ++i)
-            PushSpec(rules, i % 2 ? "div" : "a.c", style);
-        PushSpec(rules, "p", style);
+            PushElement(rules, i % 2 ? "div" : "a.c", style);
+        PushElement(rules, "p", style);
         QCOMPARE(Describe(style), expected);
     }
 };
