@@ -206,6 +206,9 @@ private:
     void StartMp3Conversion(const QString& strWavPath);
     void OnMp3Done(const QVariant& payload);
     void SetPaneText(const QString& strText);
+    // True when the pane holds more than white space.
+    bool PaneHasVisibleText() const;
+    static bool ClipboardHasText();
     static CSpeechApp* App();
     static QString Title();
     void OnDestroy();

@@ -15,18 +15,27 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTextDocument>
 #include <map>
 
 // The text pane's commands, its right-click menu and the clipboard watch.
 
-namespace
-{
-bool ClipboardHasText()
+bool CSpeechDlg::ClipboardHasText()
 {
     const QMimeData* pData = QApplication::clipboard()->mimeData();
     return pData && pData->hasText();
 }
-} // namespace
+
+// Looks for the first character that is not white space instead of
+// copying and trimming the whole text, which ran at every keystroke.
+bool CSpeechDlg::PaneHasVisibleText() const
+{
+    // Unicode white space, as trimming counts it (no-break and wide spaces).
+    static const QRegularExpression visible(QStringLiteral("\\S"),
+                                            QRegularExpression::UseUnicodePropertiesOption);
+    return !m_editText->document()->find(visible).isNull();
+}
 
 QString CSpeechDlg::GetPaneWindowText() const
 {
@@ -128,7 +137,7 @@ void CSpeechDlg::OnTextChange()
     }
     if (m_radioInstant->isChecked())
     {
-        m_btnSpeak->setEnabled(!m_editText->toPlainText().trimmed().isEmpty());
+        m_btnSpeak->setEnabled(PaneHasVisibleText());
         m_btnSaveText->setEnabled(true);
         m_btnEmpty->setEnabled(true);
         m_btnSaveAudio->setEnabled(false);
@@ -140,7 +149,7 @@ void CSpeechDlg::ShowTextMenu(const QPoint& /*point*/)
 {
     const bool bInstant = m_radioInstant->isChecked();
     const bool bSelection = m_editText->textCursor().hasSelection();
-    const bool bText = !m_editText->toPlainText().trimmed().isEmpty();
+    const bool bText = PaneHasVisibleText();
     const std::map<int, bool> enabled = {
         {ID_EDIT_UNDO, m_editText->document()->isUndoAvailable()},
         {ID_EDIT_CUT, bInstant && bSelection},

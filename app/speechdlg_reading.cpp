@@ -11,10 +11,8 @@
 #include "widgets/textprogressctrl.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QEventLoop>
 #include <QMediaPlayer>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -358,8 +356,7 @@ void CSpeechDlg::OnInstantSpeak()
     for (QWidget* pControl : std::initializer_list<QWidget*>{m_listFiles, m_btnOpen, m_btnDelete,
                                                              m_btnReset, m_btnSaveAudio})
         pControl->setEnabled(false);
-    const QMimeData* pData = QApplication::clipboard()->mimeData();
-    m_btnPaste->setEnabled(pData && pData->hasText());
+    m_btnPaste->setEnabled(ClipboardHasText());
     m_progress->hide();
     m_staticAnimation->hide();
     m_staticStatus->hide();
