@@ -263,14 +263,22 @@ void CSpeechDlg::CreateControls()
 
 void CSpeechDlg::CreateMenu()
 {
-    m_pMenuBar = new QMenuBar(this);
-    m_pMenuBar->setObjectName(QString::number(IDR_MAINMENU));
+    if (!m_pMenuBar)
+    {
+        m_pMenuBar = new QMenuBar(this);
+        m_pMenuBar->setObjectName(QString::number(IDR_MAINMENU));
+    }
+    // Refilled in place on a language switch, so its one connection stays.
+    m_pMenuBar->clear();
+    for (QMenu* pOld : m_pMenuBar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        pOld->deleteLater();
     QMenu* pPopup = nullptr;
     for (const CStringTable::SMenuItem& item : CStringTable::GetMenu(IDR_MAINMENU))
     {
         if (item.nLevel == 0)
         {
-            pPopup = m_pMenuBar->addMenu(item.strText);
+            pPopup = new QMenu(item.strText, m_pMenuBar);
+            m_pMenuBar->addMenu(pPopup);
             continue;
         }
         if (!pPopup)
@@ -286,14 +294,31 @@ void CSpeechDlg::CreateMenu()
     }
 }
 
+void CSpeechDlg::OnMenuCommand(QAction* pAction)
+{
+    switch (pAction->data().toInt())
+    {
+    case ID_OPTION_SETTINGS:
+        OnSettings();
+        break;
+    case ID_HELP_FAQ:
+        OnFaqOnline();
+        break;
+    case ID_HELP_USAGE:
+        OnUsageOnline();
+        break;
+    case ID_HELP_ABOUT:
+        OnAbout();
+        break;
+    default:
+        break;
+    }
+}
+
 // The window's message map.
 void CSpeechDlg::ConnectSignals()
 {
-    auto command = [this](int nCommand)
-    { return m_pMenuBar->findChild<QAction*>(QString::number(nCommand)); };
-    connect(command(ID_HELP_ABOUT), &QAction::triggered, this, &CSpeechDlg::OnAbout);
-    connect(command(ID_HELP_FAQ), &QAction::triggered, this, &CSpeechDlg::OnFaqOnline);
-    connect(command(ID_HELP_USAGE), &QAction::triggered, this, &CSpeechDlg::OnUsageOnline);
+    connect(m_pMenuBar, &QMenuBar::triggered, this, &CSpeechDlg::OnMenuCommand);
     connect(m_btnGoOnline, &QPushButton::clicked, this, &CSpeechDlg::OnGoOnline);
     connect(m_sliderVolume, &QSlider::valueChanged, this, &CSpeechDlg::OnVolumeChanged);
     connect(m_sliderRate, &QSlider::valueChanged, this, &CSpeechDlg::OnRateChanged);

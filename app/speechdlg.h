@@ -26,6 +26,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QMediaPlayer;
+class QAction;
 class QAudioOutput;
 class QMenu;
 class QMenuBar;
@@ -58,6 +59,12 @@ public:
     // module, and the two slider labels.
     void ApplyControlTexts();
     void SetButtonHoverColor(COLORREF cr);
+    // Switches the interface language at once (menus, control texts,
+    // language names, voice list, web panel); a library that cannot be
+    // loaded leaves everything as it was.
+    void ApplyUILanguage(const QString& strCode);
+    CDigiStatic* GetTimeDisplay() const { return m_timeDisplay; }
+    CTextProgressCtrl* GetProgressBar() const { return m_progress; }
     void SetupTimerDisplay();
     void SetupProgressBar();
     // Opens an address in the user's browser; true when a program started.
@@ -139,6 +146,8 @@ protected:
     void timerEvent(QTimerEvent* pEvent) override;
 
 private Q_SLOTS:
+    void OnMenuCommand(QAction* pAction);
+    void OnSettings();
     void OnAbout();
     void OnFaqOnline();
     void OnUsageOnline();

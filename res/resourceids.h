@@ -6,6 +6,11 @@
 // Dialog templates
 constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_SPEECH_DIALOG = 102;
+// Pages of the settings sheet
+constexpr int IDD_PROPPAGE_MUSIC = 134;
+constexpr int IDD_PROPPAGE_AUDIO = 136;
+constexpr int IDD_PROPPAGE_LANGUAGE = 142;
+constexpr int IDD_PROPPAGE_UI = 316;
 
 // Menus
 constexpr int IDR_MAINMENU = 131;
@@ -67,6 +72,38 @@ constexpr int IDC_STATIC_RATE10 = 1072;
 constexpr int IDC_STATIC_RATE0 = 1073;
 constexpr int IDC_STATIC_RATEM10 = 1074;
 
+// Controls of the settings pages
+constexpr int IDC_STATIC_PAGE_INFO = 1062;
+constexpr int IDC_RADIO_NO_MUSIC = 1025;
+constexpr int IDC_RADIO_PLAY_MUSIC = 1026;
+constexpr int IDC_EDIT_MUSIC_FILE = 1027;
+constexpr int IDC_BTN_MUSIC_BROWSE = 1028;
+constexpr int IDC_RADIO_ASK_EACH_TIME = 1044;
+constexpr int IDC_RADIO_USE_FOLDER = 1075;
+constexpr int IDC_EDIT_SAVE_FOLDER = 1076;
+constexpr int IDC_BTN_FOLDER_BROWSE = 1077;
+constexpr int IDC_CHECK_WORD_TIMING = 1093;
+constexpr int IDC_RADIO_SYSTEM_LANGUAGE = 1049;
+constexpr int IDC_RADIO_MORE_LANGUAGES = 1052;
+constexpr int IDC_LIST_LANGUAGES = 1053;
+constexpr int IDC_STATIC_UI_LANGUAGE = 1078;
+constexpr int IDC_COMBO_UI_LANGUAGE = 1079;
+constexpr int IDC_BTN_TIMER_COLOR = 1080;
+constexpr int IDC_STATIC_TIMER_COLOR = 1081;
+constexpr int IDC_GROUP_PROGRESS_BAR = 1082;
+constexpr int IDC_STATIC_TEXT_BK_COLOR = 1083;
+constexpr int IDC_STATIC_TEXT_COLOR = 1084;
+constexpr int IDC_STATIC_BAR_COLOR = 1085;
+constexpr int IDC_STATIC_BAR_BK_COLOR = 1086;
+constexpr int IDC_BTN_TEXT_COLOR = 1087;
+constexpr int IDC_BTN_TEXT_BK_COLOR = 1088;
+constexpr int IDC_BTN_BAR_COLOR = 1089;
+constexpr int IDC_BTN_BAR_BK_COLOR = 1090;
+constexpr int IDC_STATIC_BUTTON_COLOR = 1091;
+constexpr int IDC_BTN_BUTTON_COLOR = 1092;
+// Buttons of the property sheet
+constexpr int IDCANCEL = 2;
+constexpr int ID_APPLY_NOW = 0x3021;
 // Controls of the About box
 constexpr int IDOK = 1;
 constexpr int IDC_HYPERLINK = 1022;
@@ -158,3 +195,5 @@ constexpr int IDS_BUTTON_COLOR = 316;
 constexpr int IDS_OK = 317;
 constexpr int IDS_CANCEL = 318;
 constexpr int IDS_APPLY = 319;
+// Beyond the original table: the word-timing choice of the Audio Output page.
+constexpr int IDS_WORD_TIMING = 320;

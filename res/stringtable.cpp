@@ -148,6 +148,7 @@ const SStringRow g_strings[] = {
     {317, "OK"},
     {318, "Cancel"},
     {319, "Apply"},
+    {320, "Also write word timings (SYLT, .srt, .lrc)"},
 };
 
 struct SMenuRow
@@ -214,8 +215,56 @@ const SDialogRow g_dialogs[] = {
     {IDD_SPEECH_DIALOG, IDC_STATIC_RATE0, "0"},
     {IDD_SPEECH_DIALOG, IDC_STATIC_RATEM10, "-10"},
     {IDD_SPEECH_DIALOG, IDC_TIME_DISPLAY, "00:00:00"},
+    {IDD_PROPPAGE_MUSIC, 0, "Preferences::Music"},
+    {IDD_PROPPAGE_AUDIO, 0, "Preferences::Audio Output"},
+    {IDD_PROPPAGE_LANGUAGE, 0, "Preferences::Language"},
+    {IDD_PROPPAGE_UI, 0, "Preferences::User Interface"},
     {IDD_ABOUTBOX, IDOK, "OK"},
     {IDD_ABOUTBOX, IDC_ABOUT_TEXT, "Kestrivane Basic"},
+};
+
+// The colour popup's grid names, in reading order.
+const char* const g_colourNames[] = {
+    "Black",
+    "Brown",
+    "Dark Olive Green",
+    "Dark Green",
+    "Dark Teal",
+    "Dark blue",
+    "Indigo",
+    "Dark grey",
+    "Dark red",
+    "Orange",
+    "Dark yellow",
+    "Green",
+    "Teal",
+    "Blue",
+    "Blue-grey",
+    "Grey - 40",
+    "Red",
+    "Light orange",
+    "Lime",
+    "Sea green",
+    "Aqua",
+    "Light blue",
+    "Violet",
+    "Grey - 50",
+    "Pink",
+    "Gold",
+    "Yellow",
+    "Bright green",
+    "Turquoise",
+    "Skyblue",
+    "Plum",
+    "Light grey",
+    "Rose",
+    "Tan",
+    "Light yellow",
+    "Pale green ",
+    "Pale turquoise",
+    "Pale blue",
+    "Lavender",
+    "White",
 };
 
 QString CurrentModuleText(const QString& strKey)
@@ -290,6 +339,24 @@ QString CStringTable::StringKey(int nId)
 QString CStringTable::MenuKey(int nMenuId, int nIndex)
 {
     return QStringLiteral("menu.%1.%2").arg(nMenuId).arg(nIndex);
+}
+
+QString CStringTable::ColourKey(int nIndex)
+{
+    return QStringLiteral("colour.%1").arg(nIndex);
+}
+
+QString CStringTable::GetColourName(int nIndex)
+{
+    if (nIndex < 0 || nIndex >= int(std::size(g_colourNames)))
+        return QString();
+    const QString strTranslated = CurrentModuleText(ColourKey(nIndex));
+    return strTranslated.isEmpty() ? QString::fromUtf8(g_colourNames[nIndex]) : strTranslated;
+}
+
+int CStringTable::GetColourNameCount()
+{
+    return int(std::size(g_colourNames));
 }
 
 QString CStringTable::DialogKey(int nTemplateId, int nControlId)

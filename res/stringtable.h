@@ -26,7 +26,8 @@ public:
 
     // Items of a menu resource in order, texts from the current module.
     static std::vector<SMenuItem> GetMenu(int nMenuId);
-    // Template text of a dialog control, from the current module.
+    // Template text of a dialog control, from the current module; control 0
+    // is the dialog's caption.
     static QString GetDialogText(int nTemplateId, int nControlId);
 
     // printf-style formatting of a resource text, safe against a translated
@@ -36,7 +37,13 @@ public:
     // is left as written.
     static QString Format(const QString& strFormat, const QVariantList& args);
 
+    // Names of the colour popup's 40 grid colours, in reading order, from
+    // the current module; empty past the last.
+    static QString GetColourName(int nIndex);
+    static int GetColourNameCount();
+
     static QString StringKey(int nId);
     static QString MenuKey(int nMenuId, int nIndex);
     static QString DialogKey(int nTemplateId, int nControlId);
+    static QString ColourKey(int nIndex);
 };
