@@ -1,4 +1,7 @@
 #include "app/speechapp.h"
+#include "res/resourceids.h"
+#include "res/resourcemodule.h"
+#include "res/stringtable.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +34,7 @@ private Q_SLOTS:
         QTest::newRow("showcase-page") << "pages/showcase.html";
         QTest::newRow("faq-page") << "pages/faq.html";
         QTest::newRow("usage-page") << "pages/usage.html";
+        QTest::newRow("style-sheet") << "pages/style.css";
         QTest::newRow("language-folder") << "Languages";
     }
     void installedProgramFindsItsData()
@@ -39,6 +43,29 @@ private Q_SLOTS:
         const QString strFolder = CSpeechApp::FindProgramFolder(m_prefix.path() + "/bin");
         QCOMPARE(strFolder, m_prefix.path() + "/share/kestrivane-basic/");
         QVERIFY2(QFileInfo::exists(strFolder + strRelative), qPrintable(strRelative));
+    }
+
+    // Each installed language library sends the help menu and the showcase
+    // to pages the install put beside it.
+    void installedLanguagePacksFindTheirPages_data()
+    {
+        QTest::addColumn<QString>("strPack");
+        QTest::newRow("spanish") << "LangESP.qm";
+        QTest::newRow("chinese") << "LangCHS.qm";
+        QTest::newRow("portuguese") << "LangPOR.qm";
+    }
+    void installedLanguagePacksFindTheirPages()
+    {
+        QFETCH(QString, strPack);
+        const QString strFolder = CSpeechApp::FindProgramFolder(m_prefix.path() + "/bin");
+        CResourceModule module;
+        QVERIFY(module.Load(strFolder + "Languages/" + strPack));
+        for (int nId : {IDS_FAQ_URL, IDS_SHOWCASE_URL, IDS_USAGE_URL})
+        {
+            const QString strPage = module.Lookup(CStringTable::StringKey(nId));
+            QVERIFY2(strPage != CStringTable::Get(nId) && QFileInfo::exists(strFolder + strPage),
+                     qPrintable(strPage));
+        }
     }
 
     void buildTreeRunsInPlace()
