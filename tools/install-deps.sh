@@ -20,7 +20,7 @@ packages=(
   lynx pandoc antiword catdoc unrtf html2text
   pulseaudio
   xvfb xauth x11-utils xdg-utils desktop-file-utils
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-wqy-microhei
 )
 
 missing=()
