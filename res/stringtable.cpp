@@ -400,6 +400,25 @@ std::vector<int> CStringTable::GetBuiltInStringIds()
     return ids;
 }
 
+std::vector<int> CStringTable::GetBuiltInMenuIds()
+{
+    std::vector<int> ids;
+    for (const SMenuRow& row : g_menus)
+    {
+        if (std::find(ids.begin(), ids.end(), row.nMenuId) == ids.end())
+            ids.push_back(row.nMenuId);
+    }
+    return ids;
+}
+
+std::vector<std::pair<int, int>> CStringTable::GetBuiltInDialogControls()
+{
+    std::vector<std::pair<int, int>> controls;
+    for (const SDialogRow& row : g_dialogs)
+        controls.emplace_back(row.nTemplateId, row.nControlId);
+    return controls;
+}
+
 std::vector<CStringTable::SMenuItem> CStringTable::GetMenu(int nMenuId)
 {
     std::vector<SMenuItem> items;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <utility>
 #include <vector>
 
 // The string table, menus and dialog texts, looked up by resource id in the
@@ -23,6 +24,9 @@ public:
     static QString Get(int nId);
     static bool LoadBuiltInString(int nId, QString& strText);
     static std::vector<int> GetBuiltInStringIds();
+    static std::vector<int> GetBuiltInMenuIds();
+    // Template and control ids of the built-in dialog texts.
+    static std::vector<std::pair<int, int>> GetBuiltInDialogControls();
 
     // Items of a menu resource in order, texts from the current module.
     static std::vector<SMenuItem> GetMenu(int nMenuId);
