@@ -1,5 +1,6 @@
 #include "widgets/proppageframe.h"
 
+#include <QBoxLayout>
 #include <QPainter>
 #include <QStackedLayout>
 
@@ -8,7 +9,11 @@ namespace TreePropSheet
 CPropPageFrame::CPropPageFrame(QWidget* pParent) : QWidget(pParent)
 {
     m_pEmptyPage = new QWidget(this);
-    m_pStack = new QStackedLayout(this);
+    // A stacked layout ignores its own margins, so an outer one keeps the
+    // page clear of the caption bar.
+    m_pOuter = new QVBoxLayout(this);
+    m_pStack = new QStackedLayout;
+    m_pOuter->addLayout(m_pStack);
     m_pStack->addWidget(m_pEmptyPage);
     UpdateMargins();
 }
@@ -70,6 +75,6 @@ void CPropPageFrame::paintEvent(QPaintEvent*)
 void CPropPageFrame::UpdateMargins()
 {
     // The page sits below the bar, with a little room under it.
-    m_pStack->setContentsMargins(0, m_bShowCaption ? GetCaptionHeight() + 6 : 0, 0, 0);
+    m_pOuter->setContentsMargins(0, m_bShowCaption ? GetCaptionHeight() + 6 : 0, 0, 0);
 }
 } // namespace TreePropSheet

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QStackedLayout;
+class QVBoxLayout;
 
 namespace TreePropSheet
 {
@@ -44,6 +45,7 @@ protected:
 private:
     void UpdateMargins();
 
+    QVBoxLayout* m_pOuter = nullptr;
     QStackedLayout* m_pStack = nullptr;
     // Stands in for a page so the layout keeps its place while the message
     // shows through.

@@ -10,6 +10,7 @@ CPropPageFrameDefault::CPropPageFrameDefault(QWidget* pParent) : CPropPageFrame(
 void CPropPageFrameDefault::DrawCaption(QPainter& painter, const QRect& rect,
                                         const QString& strCaption, const QIcon& icon)
 {
+    painter.save();
     QLinearGradient gradient(rect.topLeft(), rect.topRight());
     gradient.setColorAt(0, palette().color(QPalette::Highlight));
     gradient.setColorAt(1, palette().color(QPalette::Window));
@@ -31,6 +32,7 @@ void CPropPageFrameDefault::DrawCaption(QPainter& painter, const QRect& rect,
     const QString strShown =
         QFontMetrics(font).elidedText(strCaption, Qt::ElideRight, textRect.width());
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, strShown);
+    painter.restore();
 }
 
 void CPropPageFrameDefault::DrawMsg(QPainter& painter, const QRect& rect, const QString& strMsgText)

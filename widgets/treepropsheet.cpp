@@ -34,7 +34,9 @@ CTreePropSheet::CTreePropSheet(const QString& strCaption, QWidget* pParent, int 
     m_tabPages->hide();
     m_pFrame = new CPropPageFrameDefault(this);
     m_pFrame->setObjectName(QString::number(IDC_PAGE_FRAME));
-    m_pFrame->setMinimumSize(360, 240);
+    // Room for the settings pages' longest lines, so the sheet keeps its
+    // size as pages are first shown.
+    m_pFrame->setMinimumSize(520, 300);
 
     auto* pButtons = new QDialogButtonBox(this);
     m_btnOk = pButtons->addButton(QDialogButtonBox::Ok);
