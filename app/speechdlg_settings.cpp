@@ -2,10 +2,32 @@
 // switch of the interface language it asks for.
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
+#include "res/resourceids.h"
 #include "res/resourcemodule.h"
+#include "res/stringtable.h"
+#include "settings/audiosavingconfpage.h"
+#include "settings/langprefer.h"
+#include "settings/mytreepropsheet.h"
+#include "settings/uioptiondlg.h"
 #include "speech/splanguagetags.h"
 
-void CSpeechDlg::OnSettings() {}
+void CSpeechDlg::OnSettings()
+{
+    // The pages in the tree's order: Language, Audio Output, Music, User
+    // Interface.
+    CLangPrefer pageLanguage(this);
+    CAudioSavingConfPage pageAudio;
+    CUIOptionDLG pageInterface;
+
+    CMyTreePropSheet sheet(CStringTable::Get(IDS_SETTINGS), this, 0);
+    sheet.SetEmptyPageText(CStringTable::Get(IDS_DESCRIPTION));
+    sheet.SetTreeViewMode(true, true, true);
+    sheet.SetTreeWidth(180);
+    sheet.AddPage(&pageLanguage);
+    sheet.AddPage(&pageAudio);
+    sheet.AddPage(&pageInterface);
+    sheet.exec();
+}
 
 void CSpeechDlg::ApplyUILanguage(const QString& strCode)
 {

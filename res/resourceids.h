@@ -104,6 +104,9 @@ constexpr int IDC_BTN_BUTTON_COLOR = 1092;
 // Buttons of the property sheet
 constexpr int IDCANCEL = 2;
 constexpr int ID_APPLY_NOW = 0x3021;
+// The tree sheet's page tree and the frame around its pages
+constexpr int IDC_PAGE_TREE = 1094;
+constexpr int IDC_PAGE_FRAME = 1095;
 // Controls of the About box
 constexpr int IDOK = 1;
 constexpr int IDC_HYPERLINK = 1022;

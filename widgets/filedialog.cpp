@@ -56,13 +56,29 @@ QString CFileDialog::GetSaveFileName(QWidget* pParent, const QString& strFilter,
     return Run(pParent, request);
 }
 
+QString CFileDialog::GetExistingDirectory(QWidget* pParent, const QString& strTitle,
+                                          const QString& strDirectory)
+{
+    SRequest request;
+    request.bFolder = true;
+    request.strTitle = strTitle;
+    request.strDirectory = strDirectory;
+    return Run(pParent, request);
+}
+
 QString CFileDialog::Run(QWidget* pParent, const SRequest& request)
 {
     if (s_hook)
         return s_hook(request);
     // An empty folder lets Qt open the dialog where the last one was left.
-    QFileDialog dialog(pParent, QString(), request.strDirectory, request.strFilter);
-    if (request.bSave)
+    QFileDialog dialog(pParent, request.strTitle, request.strDirectory, request.strFilter);
+    if (request.bFolder)
+    {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    }
+    else if (request.bSave)
     {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

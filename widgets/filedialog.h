@@ -5,8 +5,8 @@
 
 class QWidget;
 
-// The system's open and save dialogs, given filters in the framework's
-// "name|pattern|name|pattern||" form. Tests install a hook that answers in
+// The system's open, save and folder dialogs, given filters in the
+// framework's "name|pattern|name|pattern||" form. Tests install a hook that answers in
 // place of the user, and see what the dialog was asked to show.
 class CFileDialog
 {
@@ -14,6 +14,8 @@ public:
     struct SRequest
     {
         bool bSave = false;
+        bool bFolder = false;   // a folder chooser, neither open nor save
+        QString strTitle;       // empty: the system's own title
         QString strFilter;      // as Qt takes it: "name (p1 p2);;name (p3)"
         QString strDirectory;   // empty: where the system puts it
         QString strInitialName; // save dialogs only
@@ -30,6 +32,10 @@ public:
     static QString GetSaveFileName(QWidget* pParent, const QString& strFilter,
                                    const QString& strDefaultSuffix, const QString& strInitialName,
                                    const QString& strDirectory);
+
+    // An existing folder, or empty when the user cancelled.
+    static QString GetExistingDirectory(QWidget* pParent, const QString& strTitle,
+                                        const QString& strDirectory);
 
     // "All(*.a;*.b)|*.a;*.b|\tText (*.txt)|*.txt||" in Qt's form: each
     // pattern list in parentheses with spaces between the patterns, the
