@@ -142,6 +142,7 @@ public Q_SLOTS:
 protected:
     bool event(QEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
@@ -192,6 +193,9 @@ private:
     void ConnectSignals();
     bool OnInitDialog();
     void BuildLayout();
+    // Each control's minimum from its current text and font, so the window
+    // cannot shrink below showing every text whole.
+    void UpdateMinimumSizes();
     void ApplyButtonStyle(const QString& strImageRoot);
     void LoadAnimation(const QString& strImageRoot);
     void CreateMusicWindow();
