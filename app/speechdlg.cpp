@@ -462,8 +462,8 @@ bool CSpeechDlg::OnInitDialog()
         return false;
 
     BuildLayout();
-    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
-        setGeometry(pScreen->availableGeometry());
+    FitToWorkArea();
+    m_bFrameFitPending = true;
 
     QCoreApplication::postEvent(this, new CMessageEvent(WM_SHOW_SHOWCASE));
 
@@ -815,6 +815,17 @@ void CSpeechDlg::UpdateMinimumSizes()
     widest(m_staticRate, IDS_SPEED_FMT, -10, 10);
 }
 
+void CSpeechDlg::FitToWorkArea()
+{
+    const QScreen* pScreen = screen();
+    if (!pScreen)
+        return;
+    const QRect area = pScreen->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize((area.size() - frame).expandedTo(minimumSize()));
+    move(area.topLeft());
+}
+
 bool CSpeechDlg::OpenUrl(const QString& strAddress)
 {
     return CUrlOpener::Open(strAddress);
@@ -864,6 +875,13 @@ void CSpeechDlg::OnGoOnline()
 
 bool CSpeechDlg::event(QEvent* pEvent)
 {
+    if (m_bFrameFitPending && frameGeometry().size() != size() &&
+        (pEvent->type() == QEvent::Move || pEvent->type() == QEvent::Resize ||
+         pEvent->type() == QEvent::Show || pEvent->type() == QEvent::WindowActivate))
+    {
+        m_bFrameFitPending = false;
+        FitToWorkArea();
+    }
     const CMessageEvent* pMessage = static_cast<const CMessageEvent*>(pEvent);
     switch (CMessageEvent::MessageOf(pEvent))
     {

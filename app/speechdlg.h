@@ -196,6 +196,8 @@ private:
     // Each control's minimum from its current text and font, so the window
     // cannot shrink below showing every text whole.
     void UpdateMinimumSizes();
+    // The window, frame included, over the work area of its screen.
+    void FitToWorkArea();
     void ApplyButtonStyle(const QString& strImageRoot);
     void LoadAnimation(const QString& strImageRoot);
     void CreateMusicWindow();
@@ -251,6 +253,9 @@ private:
     QIcon m_hIcon;
     QAudioOutput* m_pMusicOutput = nullptr;
     bool m_bEndRequested = false;
+    // Until the window manager has framed the window, the frame's size is
+    // unknown and the start-up fit is done again once it is.
+    bool m_bFrameFitPending = false;
     bool m_bDestroyed = false;
     quint32 m_nAnimationHandle = 0;
 
