@@ -210,6 +210,8 @@ void CSpeechDlg::CreateControls()
 
     m_cmbLanguage = named(new QComboBox, IDC_COMBO_LANGUAGE);
     m_editText = named(new QPlainTextEdit, IDC_EDIT_TEXT);
+    // Tab leaves the pane, as it leaves every other control.
+    m_editText->setTabChangesFocus(true);
     m_editScratch = named(new QPlainTextEdit, IDC_EDIT_SCRATCH);
     m_staticStatus = named(new CPPHtmlStatic, IDC_STATIC_STATUS);
     m_staticAnimation = named(new CPPHtmlStatic, IDC_STATIC_ANIMATION);
@@ -265,6 +267,23 @@ void CSpeechDlg::CreateControls()
     m_staticVoice = label(IDC_STATIC_VOICE);
     for (int i = 0; i < 6; ++i)
         m_staticScale[i] = label(IDC_STATIC_VOL100 + i);
+    // A translation may give these labels an access key.
+    m_staticLanguage->setBuddy(m_cmbLanguage);
+    m_staticVoice->setBuddy(m_listVoices);
+    SetTabOrder();
+}
+
+// Down the left column, down the right one, then along the bottom row.
+void CSpeechDlg::SetTabOrder()
+{
+    QWidget* const order[] = {
+        m_radioFile,   m_btnOpen,      m_btnDelete,   m_btnReset,     m_listFiles, m_cmbLanguage,
+        m_listVoices,  m_sliderVolume, m_sliderRate,  m_radioInstant, m_btnCopy,   m_btnPaste,
+        m_btnSaveText, m_btnEmpty,     m_editText,    m_browser,      m_btnSpeak,  m_btnPause,
+        m_btnStop,     m_btnSaveAudio, m_btnGoOnline,
+    };
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void CSpeechDlg::CreateMenu()
@@ -464,6 +483,7 @@ bool CSpeechDlg::OnInitDialog()
     BuildLayout();
     FitToWorkArea();
     m_bFrameFitPending = true;
+    m_listFiles->setFocus();
 
     QCoreApplication::postEvent(this, new CMessageEvent(WM_SHOW_SHOWCASE));
 
@@ -553,6 +573,8 @@ void CSpeechDlg::ApplyButtonStyle(const QString& strImageRoot)
     {
         pButton->SetButtonIcons(QIcon(LoadImageResource(IconPath(strImageRoot, nIcon), 16)));
         pButton->SetFlatLook(true, true);
+        // Flat faces show no focus of their own; keyboard users need one.
+        pButton->SetDrawFlatFocus(true, true);
         pButton->SetStateColour(CButtonST::BTNST_COLOR_BK_IN, crHover, true);
     }
 }

@@ -193,6 +193,7 @@ private:
     void ConnectSignals();
     bool OnInitDialog();
     void BuildLayout();
+    void SetTabOrder();
     // Each control's minimum from its current text and font, so the window
     // cannot shrink below showing every text whole.
     void UpdateMinimumSizes();
@@ -216,6 +217,7 @@ private:
     void SpeakInstantText();
     void WaitForVoice();
     void SetSpeakButtonText(int nStringId);
+    void FocusAfterModeChange(QWidget* pControl);
     void ResumeAfterItem();
     void RenderToWave(const QString& strHeading, const QString& strText, const QString& strWavPath);
     void StartMp3Conversion(const QString& strWavPath);
