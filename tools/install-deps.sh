@@ -19,8 +19,8 @@ packages=(
   poppler-utils
   lynx pandoc antiword catdoc unrtf html2text
   pulseaudio
-  xvfb xauth x11-utils xdg-utils desktop-file-utils
-  fonts-dejavu-core
+  xvfb xauth x11-utils xdg-utils desktop-file-utils openbox
+  fonts-dejavu-core fonts-wqy-microhei
 )
 
 missing=()
