@@ -780,7 +780,7 @@ void CSpeechDlg::BuildLayout()
 
 void CSpeechDlg::UpdateMinimumSizes()
 {
-    // The image buttons' design size; a longer caption widens them.
+    // The image buttons are at least 90 x 26; a longer caption widens them.
     const QSize buttonSize(90, 26);
     for (CButtonST* pButton :
          {m_btnOpen, m_btnDelete, m_btnReset, m_btnCopy, m_btnPaste, m_btnEmpty, m_btnSaveText,
