@@ -14,6 +14,7 @@
 #include "widgets/buttonst.h"
 #include "widgets/digistatic.h"
 #include "widgets/exlistbox.h"
+#include "widgets/levelslider.h"
 #include "widgets/messagebox.h"
 #include "widgets/pphtmlstatic.h"
 #include "widgets/textprogressctrl.h"
@@ -39,6 +40,7 @@
 #include <QResource>
 #include <QScreen>
 #include <QSlider>
+#include <QStyleOptionComboBox>
 #include <QTextBrowser>
 #include <QTimerEvent>
 #include <QUrl>
@@ -54,7 +56,9 @@ namespace
 const QString g_strImageRoot = QStringLiteral("/imagelib");
 
 // A pane of the layout tree: children take a share of its length in percent,
-// keep their design size, or split what the shares leave.
+// keep their design size, or split what the shares leave. A child whose
+// share is below its minimum size keeps the minimum and the others split the
+// rest by their shares, so the pane is never smaller than its minimums.
 class CPane
 {
 public:
@@ -67,8 +71,9 @@ public:
     QBoxLayout* Layout() const { return m_pLayout; }
     bool IsVertical() const { return m_pLayout->direction() == QBoxLayout::TopToBottom; }
 
-    // A widget whose length is the share; its breadth fills the pane unless
-    // the widget keeps a fixed breadth of its own.
+    // A widget whose length is the share, bounded by its minimum size only,
+    // not its size hint; its breadth fills the pane unless the widget keeps
+    // a fixed breadth of its own.
     CPane& Relative(QWidget* pWidget, int nShare)
     {
         QSizePolicy policy = pWidget->sizePolicy();
@@ -205,6 +210,8 @@ void CSpeechDlg::CreateControls()
 
     m_cmbLanguage = named(new QComboBox, IDC_COMBO_LANGUAGE);
     m_editText = named(new QPlainTextEdit, IDC_EDIT_TEXT);
+    // Tab leaves the pane, as it leaves every other control.
+    m_editText->setTabChangesFocus(true);
     m_editScratch = named(new QPlainTextEdit, IDC_EDIT_SCRATCH);
     m_staticStatus = named(new CPPHtmlStatic, IDC_STATIC_STATUS);
     m_staticAnimation = named(new CPPHtmlStatic, IDC_STATIC_ANIMATION);
@@ -213,9 +220,10 @@ void CSpeechDlg::CreateControls()
     m_listVoices->setSortingEnabled(true);
     m_timeDisplay = named(new CDigiStatic, IDC_TIME_DISPLAY);
     m_timeDisplay->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, IDC_TIME_DISPLAY));
-    m_sliderRate = named(new QSlider(Qt::Vertical), IDC_SLIDER_RATE);
-    m_sliderVolume = named(new QSlider(Qt::Vertical), IDC_SLIDER_VOLUME);
-    // The scale reads from the top down, as the labels beside it do.
+    m_sliderRate = named(new CLevelSlider, IDC_SLIDER_RATE);
+    m_sliderVolume = named(new CLevelSlider, IDC_SLIDER_VOLUME);
+    // Positions run from the top down, as the labels beside it do; the lit
+    // part rises from the bottom with the level shown.
     for (QSlider* pSlider : {m_sliderRate, m_sliderVolume})
     {
         pSlider->setInvertedAppearance(true);
@@ -259,6 +267,23 @@ void CSpeechDlg::CreateControls()
     m_staticVoice = label(IDC_STATIC_VOICE);
     for (int i = 0; i < 6; ++i)
         m_staticScale[i] = label(IDC_STATIC_VOL100 + i);
+    // A translation may give these labels an access key.
+    m_staticLanguage->setBuddy(m_cmbLanguage);
+    m_staticVoice->setBuddy(m_listVoices);
+    SetTabOrder();
+}
+
+// Down the left column, down the right one, then along the bottom row.
+void CSpeechDlg::SetTabOrder()
+{
+    QWidget* const order[] = {
+        m_radioFile,   m_btnOpen,      m_btnDelete,   m_btnReset,     m_listFiles, m_cmbLanguage,
+        m_listVoices,  m_sliderVolume, m_sliderRate,  m_radioInstant, m_btnCopy,   m_btnPaste,
+        m_btnSaveText, m_btnEmpty,     m_editText,    m_browser,      m_btnSpeak,  m_btnPause,
+        m_btnStop,     m_btnSaveAudio, m_btnGoOnline,
+    };
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void CSpeechDlg::CreateMenu()
@@ -456,8 +481,9 @@ bool CSpeechDlg::OnInitDialog()
         return false;
 
     BuildLayout();
-    if (const QScreen* pScreen = QGuiApplication::primaryScreen())
-        setGeometry(pScreen->availableGeometry());
+    FitToWorkArea();
+    m_bFrameFitPending = true;
+    m_listFiles->setFocus();
 
     QCoreApplication::postEvent(this, new CMessageEvent(WM_SHOW_SHOWCASE));
 
@@ -515,6 +541,7 @@ void CSpeechDlg::ApplyControlTexts()
             text.pLabel->setText(strText);
     }
     UpdateSliderLabels();
+    UpdateMinimumSizes();
     QString strProbe;
     if (!CStringTable::LoadString(IDS_VOLUME_FMT, strProbe) ||
         !CStringTable::LoadString(IDS_SPEED_FMT, strProbe))
@@ -546,6 +573,8 @@ void CSpeechDlg::ApplyButtonStyle(const QString& strImageRoot)
     {
         pButton->SetButtonIcons(QIcon(LoadImageResource(IconPath(strImageRoot, nIcon), 16)));
         pButton->SetFlatLook(true, true);
+        // Flat faces show no focus of their own; keyboard users need one.
+        pButton->SetDrawFlatFocus(true, true);
         pButton->SetStateColour(CButtonST::BTNST_COLOR_BK_IN, crHover, true);
     }
 }
@@ -636,22 +665,15 @@ void CSpeechDlg::CreateMusicWindow()
 
 void CSpeechDlg::BuildLayout()
 {
-    const QSize buttonSize(90, 26);
-    auto designWidth = [&](CButtonST* pButton)
-    {
-        pButton->setMinimumSize(qMax(buttonSize.width(), pButton->sizeHint().width()),
-                                buttonSize.height());
-        return pButton;
-    };
-
+    UpdateMinimumSizes();
     CPane bottom = Row();
     for (CButtonST* pButton : {m_btnSpeak, m_btnPause, m_btnStop, m_btnSaveAudio, m_btnGoOnline})
-        bottom.Relative(designWidth(pButton), 16);
+        bottom.Relative(pButton, 16);
     bottom.GrowingGap().Done();
 
     CPane fileButtons = Row();
     for (CButtonST* pButton : {m_btnOpen, m_btnDelete, m_btnReset})
-        fileButtons.Relative(designWidth(pButton), 25);
+        fileButtons.Relative(pButton, 25);
     fileButtons.GrowingGap().Done();
 
     CPane fileRow = Row();
@@ -734,7 +756,7 @@ void CSpeechDlg::BuildLayout()
 
     CPane editButtons = Row();
     for (CButtonST* pButton : {m_btnCopy, m_btnPaste, m_btnSaveText, m_btnEmpty})
-        editButtons.Relative(designWidth(pButton), 25);
+        editButtons.Relative(pButton, 25);
     editButtons.Done();
 
     CPane right = Column();
@@ -754,6 +776,76 @@ void CSpeechDlg::BuildLayout()
     root.Layout()->setMenuBar(m_pMenuBar);
     delete layout();
     setLayout(root.Layout());
+}
+
+void CSpeechDlg::UpdateMinimumSizes()
+{
+    // The image buttons are at least 90 x 26; a longer caption widens them.
+    const QSize buttonSize(90, 26);
+    for (CButtonST* pButton :
+         {m_btnOpen, m_btnDelete, m_btnReset, m_btnCopy, m_btnPaste, m_btnEmpty, m_btnSaveText,
+          m_btnSpeak, m_btnPause, m_btnStop, m_btnSaveAudio, m_btnGoOnline})
+        pButton->setMinimumSize(pButton->minimumSizeHint().expandedTo(buttonSize));
+
+    std::vector<QWidget*> contents = {m_radioFile, m_radioInstant, m_staticLanguage, m_staticVoice,
+                                      m_listFiles, m_listVoices,   m_editText,       m_browser,
+                                      m_progress,  m_sliderVolume, m_sliderRate,     m_timeDisplay};
+    contents.insert(contents.end(), std::begin(m_staticScale), std::end(m_staticScale));
+    for (QWidget* pWidget : contents)
+        pWidget->setMinimumSize(
+            pWidget->minimumSizeHint().expandedTo(QSize(0, 0)).boundedTo(pWidget->maximumSize()));
+    // Every language name fits, whichever is chosen. The combo box's own
+    // hint is worked out once, before a language switch renames them.
+    int nLanguages = 0;
+    for (int i = 0; i < m_cmbLanguage->count(); ++i)
+        nLanguages = qMax(
+            nLanguages, m_cmbLanguage->fontMetrics().horizontalAdvance(m_cmbLanguage->itemText(i)));
+    QStyleOptionComboBox comboOption;
+    comboOption.initFrom(m_cmbLanguage);
+    m_cmbLanguage->setMinimumSize(
+        m_cmbLanguage->style()
+            ->sizeFromContents(QStyle::CT_ComboBox, &comboOption,
+                               QSize(nLanguages, m_cmbLanguage->fontMetrics().height()),
+                               m_cmbLanguage)
+            .expandedTo(m_cmbLanguage->minimumSizeHint()));
+
+    // Voices of one language differ only at the ends of their names.
+    const int nVoices = m_listVoices->sizeHintForColumn(0);
+    if (nVoices > 0)
+        m_listVoices->setMinimumWidth(
+            qMax(m_listVoices->minimumWidth(),
+                 nVoices + 2 * m_listVoices->frameWidth() +
+                     m_listVoices->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+                                                        m_listVoices)));
+    // One frame of the animation strip.
+    m_staticAnimation->setMinimumSize(m_staticAnimation->sizeHint());
+
+    // A slider's label keeps the width of its widest value.
+    auto widest = [](QLabel* pLabel, int nFormatId, int nFrom, int nTo)
+    {
+        const QString strFormat = CStringTable::Get(nFormatId);
+        QSize size;
+        for (int nValue = nFrom; nValue <= nTo; ++nValue)
+            size = size.expandedTo(pLabel->fontMetrics().size(
+                Qt::TextShowMnemonic, CStringTable::Format(strFormat, {nValue})));
+        const QMargins margins = pLabel->contentsMargins();
+        pLabel->setMinimumSize(size +
+                               QSize(margins.left() + margins.right() + 2 * pLabel->margin(),
+                                     margins.top() + margins.bottom() + 2 * pLabel->margin()));
+    };
+    widest(m_staticVolume, IDS_VOLUME_FMT, 0, 100);
+    widest(m_staticRate, IDS_SPEED_FMT, -10, 10);
+}
+
+void CSpeechDlg::FitToWorkArea()
+{
+    const QScreen* pScreen = screen();
+    if (!pScreen)
+        return;
+    const QRect area = pScreen->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize((area.size() - frame).expandedTo(minimumSize()));
+    move(area.topLeft());
 }
 
 bool CSpeechDlg::OpenUrl(const QString& strAddress)
@@ -805,6 +897,13 @@ void CSpeechDlg::OnGoOnline()
 
 bool CSpeechDlg::event(QEvent* pEvent)
 {
+    if (m_bFrameFitPending && frameGeometry().size() != size() &&
+        (pEvent->type() == QEvent::Move || pEvent->type() == QEvent::Resize ||
+         pEvent->type() == QEvent::Show || pEvent->type() == QEvent::WindowActivate))
+    {
+        m_bFrameFitPending = false;
+        FitToWorkArea();
+    }
     const CMessageEvent* pMessage = static_cast<const CMessageEvent*>(pEvent);
     switch (CMessageEvent::MessageOf(pEvent))
     {
@@ -827,6 +926,13 @@ bool CSpeechDlg::event(QEvent* pEvent)
         break;
     }
     return QDialog::event(pEvent);
+}
+
+void CSpeechDlg::changeEvent(QEvent* pEvent)
+{
+    QDialog::changeEvent(pEvent);
+    if (pEvent->type() == QEvent::FontChange || pEvent->type() == QEvent::StyleChange)
+        UpdateMinimumSizes();
 }
 
 void CSpeechDlg::timerEvent(QTimerEvent* pEvent)

@@ -142,6 +142,7 @@ public Q_SLOTS:
 protected:
     bool event(QEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+    void changeEvent(QEvent* pEvent) override;
     void closeEvent(QCloseEvent* pEvent) override;
     void timerEvent(QTimerEvent* pEvent) override;
 
@@ -192,6 +193,12 @@ private:
     void ConnectSignals();
     bool OnInitDialog();
     void BuildLayout();
+    void SetTabOrder();
+    // Each control's minimum from its current text and font, so the window
+    // cannot shrink below showing every text whole.
+    void UpdateMinimumSizes();
+    // The window, frame included, over the work area of its screen.
+    void FitToWorkArea();
     void ApplyButtonStyle(const QString& strImageRoot);
     void LoadAnimation(const QString& strImageRoot);
     void CreateMusicWindow();
@@ -210,6 +217,7 @@ private:
     void SpeakInstantText();
     void WaitForVoice();
     void SetSpeakButtonText(int nStringId);
+    void FocusAfterModeChange(QWidget* pControl);
     void ResumeAfterItem();
     void RenderToWave(const QString& strHeading, const QString& strText, const QString& strWavPath);
     void StartMp3Conversion(const QString& strWavPath);
@@ -247,6 +255,9 @@ private:
     QIcon m_hIcon;
     QAudioOutput* m_pMusicOutput = nullptr;
     bool m_bEndRequested = false;
+    // Until the window manager has framed the window, the frame's size is
+    // unknown and the start-up fit is done again once it is.
+    bool m_bFrameFitPending = false;
     bool m_bDestroyed = false;
     quint32 m_nAnimationHandle = 0;
 

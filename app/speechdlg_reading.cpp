@@ -335,6 +335,16 @@ void CSpeechDlg::OnSpeakFromFile()
     m_staticStatus->hide();
     m_timeDisplay->setText(CReadingRules::FormatElapsed(0));
     m_timeDisplay->hide();
+    FocusAfterModeChange(m_listFiles);
+}
+
+// An arrow key that picks a mode gives the focus back to the mode's button
+// after the click, so the focus moves again once that key is handled.
+void CSpeechDlg::FocusAfterModeChange(QWidget* pControl)
+{
+    pControl->setFocus();
+    QMetaObject::invokeMethod(
+        pControl, [pControl]() { pControl->setFocus(); }, Qt::QueuedConnection);
 }
 
 void CSpeechDlg::OnInstantSpeak()
@@ -369,7 +379,7 @@ void CSpeechDlg::OnInstantSpeak()
         m_listFiles->clear();
     }
     SetPaneText(QString());
-    m_editText->setFocus();
+    FocusAfterModeChange(m_editText);
     g_nCurrentFileIndex = -1;
 }
 

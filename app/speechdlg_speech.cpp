@@ -74,16 +74,20 @@ void CSpeechDlg::FillVoiceList(const QString& strCode)
 {
     m_listVoices->clear();
     QStringList descriptions;
-    if (!CLanguageCatalogue::ListVoices(strCode, CSpLanguageTags::UserUiLanguageId(), descriptions))
-        return;
-    if (descriptions.isEmpty())
+    if (CLanguageCatalogue::ListVoices(strCode, CSpLanguageTags::UserUiLanguageId(), descriptions))
     {
-        m_listVoices->addItem(CStringTable::Get(IDS_NO_TTS_VOICE));
-        m_listVoices->setCurrentRow(-1);
-        return;
+        if (descriptions.isEmpty())
+        {
+            m_listVoices->addItem(CStringTable::Get(IDS_NO_TTS_VOICE));
+            m_listVoices->setCurrentRow(-1);
+        }
+        else
+        {
+            m_listVoices->addItems(descriptions);
+            m_listVoices->setCurrentRow(0);
+        }
     }
-    m_listVoices->addItems(descriptions);
-    m_listVoices->setCurrentRow(0);
+    UpdateMinimumSizes();
 }
 
 void CSpeechDlg::OnLanguageChanged()

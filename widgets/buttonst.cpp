@@ -300,6 +300,23 @@ void CButtonST::Render(QImage& image) const
     }
 }
 
+QSize CButtonST::minimumSizeHint() const
+{
+    // The focus rectangle runs 3 pixels in; a pressed caption moves 1 more.
+    const int nInset = 4;
+    const QSize caption = fontMetrics().size(Qt::TextShowMnemonic, text());
+    if (m_iconIn.isNull() || text().isEmpty())
+    {
+        const QSize icon = m_iconIn.isNull() ? QSize(0, 0) : m_sizeIconIn;
+        return caption.expandedTo(icon) + QSize(2 * nInset, 2 * nInset);
+    }
+    if (m_nAlign == ST_ALIGN_VERT)
+        return QSize(qMax(m_sizeIconIn.width(), caption.width()) + 2 * nInset,
+                     m_nMarginV + m_sizeIconIn.height() + m_nMarginV + caption.height() + nInset);
+    return QSize(m_nMarginH + m_sizeIconIn.width() + m_nMarginH + caption.width() + nInset,
+                 qMax(m_sizeIconIn.height() + 2 * m_nMarginV, caption.height() + 2 * nInset));
+}
+
 void CButtonST::paintEvent(QPaintEvent* /*pEvent*/)
 {
     Render(m_paintBuffer.Prepare(*this));

@@ -56,6 +56,9 @@ public:
 
     // Draws the button in its current state into the image, at its size.
     void Render(QImage& image) const;
+    // What Render needs to show the icon and the whole caption on one line
+    // inside the focus rectangle.
+    QSize minimumSizeHint() const override;
 
 protected:
     bool event(QEvent* pEvent) override;

@@ -17,6 +17,24 @@ QColor BlendedPen(const QColor& segment, const QColor& background)
     return QColor(mix(segment.red(), background.red()), mix(segment.green(), background.green()),
                   mix(segment.blue(), background.blue()));
 }
+
+// The cell that shows the character, or null for one the display skips.
+std::unique_ptr<CDigiChar> MakeChar(QChar ch, int nStyle)
+{
+    std::unique_ptr<CDigiChar> pChar;
+    int nMask = CDigi7Segment::MaskFor(ch);
+    if (nMask >= 0)
+        pChar = std::make_unique<CDigi7Segment>();
+    else if (ch == QLatin1Char(':') || ch == QLatin1Char('.'))
+    {
+        nMask =
+            ch == QLatin1Char(':') ? CDigiColonDotChar::MASK_COLON : CDigiColonDotChar::MASK_DOT;
+        pChar = std::make_unique<CDigiColonDotChar>();
+    }
+    if (pChar)
+        pChar->SetChar(nMask, nStyle);
+    return pChar;
+}
 } // namespace
 
 CDigiStatic::CDigiStatic(QWidget* pParent) : QLabel(pParent)
@@ -81,20 +99,9 @@ void CDigiStatic::BuildChars()
     m_strText = m_strText.toUpper();
     for (const QChar ch : std::as_const(m_strText))
     {
-        std::unique_ptr<CDigiChar> pChar;
-        int nMask = CDigi7Segment::MaskFor(ch);
-        if (nMask >= 0)
-            pChar = std::make_unique<CDigi7Segment>();
-        else if (ch == QLatin1Char(':') || ch == QLatin1Char('.'))
-        {
-            nMask = ch == QLatin1Char(':') ? CDigiColonDotChar::MASK_COLON
-                                           : CDigiColonDotChar::MASK_DOT;
-            pChar = std::make_unique<CDigiColonDotChar>();
-        }
-        if (!pChar)
-            continue;
-        pChar->SetChar(nMask, m_nStyle);
-        m_chars.push_back(std::move(pChar));
+        std::unique_ptr<CDigiChar> pChar = MakeChar(ch, m_nStyle);
+        if (pChar)
+            m_chars.push_back(std::move(pChar));
     }
     m_bModified = false;
 }
@@ -104,6 +111,18 @@ const std::vector<std::unique_ptr<CDigiChar>>& CDigiStatic::GetChars()
     if (m_bModified)
         BuildChars();
     return m_chars;
+}
+
+QSize CDigiStatic::minimumSizeHint() const
+{
+    // Measured on the text the display would build, without building it.
+    const QString strShown = m_strText == QLatin1String("?") ? text() : m_strText;
+    int nUnits = 0;
+    for (const QChar ch : strShown.toUpper())
+        if (const std::unique_ptr<CDigiChar> pChar = MakeChar(ch, m_nStyle))
+            nUnits += pChar->GetWidth();
+    const int nHeight = fontMetrics().height();
+    return QSize((nUnits * nHeight + CDigiChar::CELL_HEIGHT - 1) / CDigiChar::CELL_HEIGHT, nHeight);
 }
 
 void CDigiStatic::Render(QImage& image)

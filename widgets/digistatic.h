@@ -43,6 +43,8 @@ public:
     void Render(QImage& image);
     // The characters as built for the current text (rebuilt if needed).
     const std::vector<std::unique_ptr<CDigiChar>>& GetChars();
+    // The digits as tall as a line of the font, in their own proportions.
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;

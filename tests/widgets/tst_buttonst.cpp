@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace pixeltools;
@@ -212,6 +213,69 @@ private Q_SLOTS:
         QCOMPARE(b.pButton->GetStateColour(CButtonST::BTNST_COLOR_BK_IN), COLORREF(0xFF0000));
         QApplication::setPalette(saved);
         QCoreApplication::processEvents();
+    }
+
+    // The access key is underlined, not drawn, takes no room, and presses
+    // the button.
+    void mnemonicShownAndHonoured()
+    {
+        SButton b;
+        const QSize plainSize = b.pButton->minimumSizeHint();
+        const QImage plain = b.Render();
+        b.pButton->setText(QStringLiteral("&Speak"));
+        QCOMPARE(b.pButton->minimumSizeHint(), plainSize);
+        const QImage marked = b.Render();
+        QRect underline;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (plain.pixel(x, y) != marked.pixel(x, y))
+                    underline |= QRect(x, y, 1, 1);
+        QVERIFY(!underline.isEmpty());
+        QVERIFY(underline.height() <= 2);
+        QVERIFY(underline.width() <= b.pButton->fontMetrics().horizontalAdvance('S') + 2);
+
+        b.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&b.window));
+        QSignalSpy clicked(b.pButton, &QAbstractButton::clicked);
+        QTest::keyClick(&b.window, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(clicked.count(), 1);
+    }
+
+    void captionWholeAtMinimumSize_data()
+    {
+        QTest::addColumn<int>("nAlign");
+        QTest::addColumn<bool>("bIcon");
+        QTest::newRow("icon left") << int(CButtonST::ST_ALIGN_HORIZ) << true;
+        QTest::newRow("icon above") << int(CButtonST::ST_ALIGN_VERT) << true;
+        QTest::newRow("icon right") << int(CButtonST::ST_ALIGN_HORIZ_RIGHT) << true;
+        QTest::newRow("no icon") << int(CButtonST::ST_ALIGN_HORIZ) << false;
+    }
+    // At its minimum size the caption is drawn as it is with room to spare:
+    // on one line, whole, clear of the icon.
+    void captionWholeAtMinimumSize()
+    {
+        QFETCH(int, nAlign);
+        QFETCH(bool, bIcon);
+        SButton b;
+        b.pButton->setText(QStringLiteral("Guardar como audio"));
+        b.pButton->SetAlign(nAlign, false);
+        if (!bIcon)
+            b.pButton->SetButtonIcons(QIcon());
+        auto render = [&](const QSize& size)
+        {
+            QImage image = Canvas(size.width(), size.height());
+            b.pButton->Render(image);
+            return image;
+        };
+        const QImage roomy = render(QSize(400, 80));
+        const QImage least = render(b.pButton->minimumSizeHint());
+        const QRect roomyText = BoxOf(roomy, Sys(COLOR_BTNTEXT), roomy.rect());
+        const QRect leastText = BoxOf(least, Sys(COLOR_BTNTEXT), least.rect());
+        QCOMPARE(leastText.size(), roomyText.size());
+        QVERIFY(least.rect().adjusted(1, 1, -1, -1).contains(leastText));
+        const QRect icon = BoxOf(least, QColor(255, 0, 0), least.rect());
+        QCOMPARE(icon.isEmpty(), !bIcon);
+        QVERIFY(!icon.intersects(leastText));
     }
 
     void noFocusRectangleWhenFlat()
