@@ -55,6 +55,18 @@ void CSpeechDlg::StopMusic()
 
 void CSpeechDlg::PlayMusic()
 {
-    if (m_hMusicWnd)
-        m_hMusicWnd->play();
+    if (!m_hMusicWnd)
+        return;
+    // A player whose output waited long after loading the file stalls and
+    // drops the start of its sound; a fresh output plays all of it. Not
+    // while the file still loads: the flush that follows could deadlock
+    // with the loading thread.
+    const QMediaPlayer::MediaStatus status = m_hMusicWnd->mediaStatus();
+    if (m_hMusicWnd->playbackState() != QMediaPlayer::PlayingState &&
+        (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::EndOfMedia))
+    {
+        m_hMusicWnd->setAudioOutput(nullptr);
+        m_hMusicWnd->setAudioOutput(m_pMusicOutput);
+    }
+    m_hMusicWnd->play();
 }
