@@ -21,18 +21,15 @@
 #include "widgets/urlopener.h"
 
 #include <QApplication>
-#include <QAudioOutput>
 #include <QBoxLayout>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
-#include <QMediaPlayer>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -644,25 +641,6 @@ void CSpeechDlg::SetupProgressBar()
     m_progress->update();
 }
 
-void CSpeechDlg::CreateMusicWindow()
-{
-    CSpeechApp* pApp = App();
-    const QString strMode = pApp->GetSetting(QStringLiteral("Misc"),
-                                             QStringLiteral("MusicPlayMode"), QStringLiteral("0"));
-    const QString strFile =
-        pApp->GetSetting(QStringLiteral("Misc"), QStringLiteral("MusicFilePath"), QString());
-    if (strMode.toInt() != 1 || strFile.isEmpty())
-        return;
-    QFile probe(strFile);
-    if (!probe.open(QIODevice::ReadOnly))
-        return;
-    probe.close();
-    m_hMusicWnd = new QMediaPlayer(this);
-    m_pMusicOutput = new QAudioOutput(this);
-    m_hMusicWnd->setAudioOutput(m_pMusicOutput);
-    m_hMusicWnd->setSource(QUrl::fromLocalFile(strFile));
-}
-
 void CSpeechDlg::BuildLayout()
 {
     UpdateMinimumSizes();
@@ -980,12 +958,7 @@ void CSpeechDlg::OnDestroy()
         killTimer(m_nTimerId);
         m_nTimerId = 0;
     }
-    if (m_hMusicWnd)
-    {
-        m_hMusicWnd->stop();
-        delete m_hMusicWnd;
-        m_hMusicWnd = nullptr;
-    }
+    CloseMusicWindow();
     if (m_pVoice)
     {
         m_pVoice->Speak(QString(), SPF_PURGEBEFORESPEAK);

@@ -131,6 +131,13 @@ public:
     std::unique_ptr<CSpVoice> m_pVoice;
     CSpObjectTokenPtr m_pVoiceToken;
 
+    // The music player for a file that can be read, replacing any other;
+    // false leaves the window without one.
+    bool OpenMusicWindow(const QString& strFile);
+    // Stops and closes the music player; true when it was playing.
+    bool CloseMusicWindow();
+    void PlayMusic();
+
     // Exposed for the settings pages and tests.
     QMediaPlayer* m_hMusicWnd = nullptr;
     CLameLibrary m_hLameDll;
@@ -203,7 +210,6 @@ private:
     void LoadAnimation(const QString& strImageRoot);
     void CreateMusicWindow();
     void StopMusic();
-    void PlayMusic();
     void ResetReadingDisplay();
     bool AddSourceFile(const QString& strPath);
     // Selects a row of the file list without it counting as the user's

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QMediaPlayer>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -26,18 +25,6 @@ namespace
 // How often a wait looks at its condition; events are handled as they come.
 constexpr int g_nWaitPollMs = 15;
 } // namespace
-
-void CSpeechDlg::StopMusic()
-{
-    if (m_hMusicWnd && m_hMusicWnd->playbackState() == QMediaPlayer::PlayingState)
-        m_hMusicWnd->stop();
-}
-
-void CSpeechDlg::PlayMusic()
-{
-    if (m_hMusicWnd)
-        m_hMusicWnd->play();
-}
 
 void CSpeechDlg::SetSpeakButtonText(int nStringId)
 {

@@ -8,6 +8,7 @@
 #include "settings/audiosavingconfpage.h"
 #include "settings/langprefer.h"
 #include "settings/mytreepropsheet.h"
+#include "settings/optionmusicpage.h"
 #include "settings/uioptiondlg.h"
 #include "speech/splanguagetags.h"
 
@@ -17,6 +18,7 @@ void CSpeechDlg::OnSettings()
     // Interface.
     CLangPrefer pageLanguage(this);
     CAudioSavingConfPage pageAudio;
+    COptionMusicPage pageMusic(this);
     CUIOptionDLG pageInterface;
 
     CMyTreePropSheet sheet(CStringTable::Get(IDS_SETTINGS), this, 0);
@@ -25,6 +27,7 @@ void CSpeechDlg::OnSettings()
     sheet.SetTreeWidth(180);
     sheet.AddPage(&pageLanguage);
     sheet.AddPage(&pageAudio);
+    sheet.AddPage(&pageMusic);
     sheet.AddPage(&pageInterface);
     sheet.exec();
 }

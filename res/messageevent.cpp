@@ -15,6 +15,7 @@ int CMessageEvent::MessageOf(const QEvent* pEvent)
     case WM_SPEECH_EVENT:
     case WM_WORKER_ERROR:
     case WM_SHOW_SHOWCASE:
+    case WM_PAGE_MESSAGE:
         return nMessage;
     default:
         return 0;

@@ -10,6 +10,7 @@ constexpr int WM_MP3_DONE = 0x465;
 constexpr int WM_SPEECH_EVENT = 0x7E8;
 constexpr int WM_WORKER_ERROR = 0x7E9;
 constexpr int WM_SHOW_SHOWCASE = 0x7EA;
+constexpr int WM_PAGE_MESSAGE = 0x8B2;
 
 // A posted message; the event owns its payload, so the receiver frees it by
 // simply letting the event go.

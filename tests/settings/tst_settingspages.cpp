@@ -154,7 +154,7 @@ private Q_SLOTS:
                       QStringList children;
                       for (int i = 0; i < pRoot->childCount(); ++i)
                           children << pRoot->child(i)->text(0);
-                      QCOMPARE(children, QStringList({"Language", "Audio Output", "User Interface"}));
+                      QCOMPARE(children, QStringList({"Language", "Audio Output", "Music", "User Interface"}));
                       QVERIFY(!pRoot->child(0)->icon(0).isNull());
 
                       TreePropSheet::CPropPageFrame* pFrame = sheet.GetFrameControl();
