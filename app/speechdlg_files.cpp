@@ -80,7 +80,7 @@ void CSpeechDlg::ResetReadingDisplay()
 {
     m_progress->SetPos(0);
     m_progress->hide();
-    m_timeDisplay->setText(CReadingRules::FormatElapsed(0));
+    m_timeDisplay->SetText(CReadingRules::FormatElapsed(0));
     m_timeDisplay->hide();
     m_staticAnimation->hide();
     m_staticStatus->SetWindowText(QString());

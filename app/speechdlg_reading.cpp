@@ -152,7 +152,7 @@ void CSpeechDlg::OnSpeak()
 
         m_bItemFinished = false;
         m_timeDisplay->show();
-        m_timeDisplay->setText(CReadingRules::FormatElapsed(0));
+        m_timeDisplay->SetText(CReadingRules::FormatElapsed(0));
 
         SpeakSourceFile(strText, strBaseName);
 
@@ -320,7 +320,7 @@ void CSpeechDlg::OnSpeakFromFile()
     m_progress->hide();
     m_staticAnimation->hide();
     m_staticStatus->hide();
-    m_timeDisplay->setText(CReadingRules::FormatElapsed(0));
+    m_timeDisplay->SetText(CReadingRules::FormatElapsed(0));
     m_timeDisplay->hide();
     FocusAfterModeChange(m_listFiles);
 }
@@ -357,7 +357,7 @@ void CSpeechDlg::OnInstantSpeak()
     m_progress->hide();
     m_staticAnimation->hide();
     m_staticStatus->hide();
-    m_timeDisplay->setText(CReadingRules::FormatElapsed(0));
+    m_timeDisplay->SetText(CReadingRules::FormatElapsed(0));
     m_timeDisplay->hide();
 
     m_sourceFiles.clear();
@@ -375,7 +375,7 @@ void CSpeechDlg::OnTimer()
     if (CReadingRules::ClockCounts(m_bBusy, m_bStreamStarted, m_bPaused, m_bStreamEnded))
     {
         ++m_nElapsedSeconds;
-        m_timeDisplay->setText(CReadingRules::FormatElapsed(m_nElapsedSeconds));
+        m_timeDisplay->SetText(CReadingRules::FormatElapsed(m_nElapsedSeconds));
     }
     if (CReadingRules::GapCounts(m_nSpeakMode, m_bItemFinished))
         ++m_nGapTicks;

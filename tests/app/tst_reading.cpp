@@ -212,7 +212,7 @@ private Q_SLOTS:
                               if (nIndex != nLastIndex && !Dlg().m_bItemFinished)
                               {
                                   clockAtStart.append(
-                                      Item<CDigiStatic>(Dlg(), IDC_TIME_DISPLAY)->text());
+                                      Item<CDigiStatic>(Dlg(), IDC_TIME_DISPLAY)->GetText());
                                   nLastIndex = nIndex;
                               }
                           }));
@@ -454,7 +454,7 @@ private Q_SLOTS:
         Dlg().m_bBusy = true;
         Dlg().m_bStreamStarted = true;
         Dlg().m_nElapsedSeconds = 3660;
-        QTRY_COMPARE(Item<CDigiStatic>(Dlg(), IDC_TIME_DISPLAY)->text(),
+        QTRY_COMPARE(Item<CDigiStatic>(Dlg(), IDC_TIME_DISPLAY)->GetText(),
                      QStringLiteral("01:01:01"));
         Dlg().m_bPaused = true;
         const int nSeconds = Dlg().m_nElapsedSeconds;

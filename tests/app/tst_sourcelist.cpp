@@ -194,7 +194,7 @@ private Q_SLOTS:
         auto* pClock = Item<CDigiStatic>(dlg, IDC_TIME_DISPLAY);
         pProgress->show();
         pClock->show();
-        pClock->setText(QStringLiteral("00:01:02"));
+        pClock->SetText(QStringLiteral("00:01:02"));
 
         Open(dlg, QString());
         QCOMPARE(ListItems(dlg), QStringList{strFile});
@@ -204,7 +204,7 @@ private Q_SLOTS:
         QVERIFY(ListButtonsEnabled(dlg, true));
         QVERIFY(pProgress->isHidden());
         QVERIFY(pClock->isHidden());
-        QCOMPARE(pClock->text(), QStringLiteral("00:00:00"));
+        QCOMPARE(pClock->GetText(), QStringLiteral("00:00:00"));
         QVERIFY(m_hooks.m_messages.empty());
     }
 
@@ -376,7 +376,7 @@ private Q_SLOTS:
         auto* pClock = Item<CDigiStatic>(dlg, IDC_TIME_DISPLAY);
         pProgress->show();
         pClock->show();
-        pClock->setText(QStringLiteral("00:00:42"));
+        pClock->SetText(QStringLiteral("00:00:42"));
 
         Item<QAbstractButton>(dlg, IDC_BTN_RESET)->click();
         QVERIFY(ListItems(dlg).isEmpty());
@@ -386,7 +386,7 @@ private Q_SLOTS:
         QVERIFY(ListButtonsEnabled(dlg, false));
         QVERIFY(pProgress->isHidden());
         QVERIFY(pClock->isHidden());
-        QCOMPARE(pClock->text(), QStringLiteral("00:00:00"));
+        QCOMPARE(pClock->GetText(), QStringLiteral("00:00:00"));
 
         // The list takes files again as before.
         Open(dlg, TextFile(QStringLiteral("c")));

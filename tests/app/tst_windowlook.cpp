@@ -92,6 +92,11 @@ private Q_SLOTS:
         m_pApp->InitSettings();
 
         CSpeechDlg dlg;
+        // KB_SCREENSHOT_LANG switches the interface language first, for
+        // the pictures of the translated window.
+        const QString strLanguage = qEnvironmentVariable("KB_SCREENSHOT_LANG");
+        if (!strLanguage.isEmpty())
+            dlg.ApplyUILanguage(strLanguage);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
 
