@@ -4,6 +4,7 @@
 // show: the tests' witness of every path a run touched, including the ones
 // no file listing or access time would reveal.
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -152,14 +153,15 @@ private:
                 strCall = pending[strPid] + strCall.mid(nResumed + 8);
                 pending.erase(strPid);
             }
-            const qsizetype nOpen = strCall.indexOf(QLatin1Char('('));
-            const qsizetype nEquals = strCall.lastIndexOf(QLatin1String(") = "));
-            if (nOpen <= 0 || nEquals < nOpen)
+            // strace pads short calls with spaces before the " = ".
+            static const QRegularExpression callRx(QStringLiteral("^(\\w+)\\((.*)\\) += (.*)$"));
+            const QRegularExpressionMatch match = callRx.match(strCall);
+            if (!match.hasMatch())
                 continue;
             SSyscall call;
-            call.strName = strCall.left(nOpen);
-            call.strArgs = strCall.mid(nOpen + 1, nEquals - nOpen - 1);
-            call.bFailed = strCall.mid(nEquals + 4).startsWith(QLatin1Char('-'));
+            call.strName = match.captured(1);
+            call.strArgs = match.captured(2);
+            call.bFailed = match.captured(3).startsWith(QLatin1Char('-'));
             call.paths = QuotedStrings(call.strArgs);
             m_calls.push_back(call);
         }
