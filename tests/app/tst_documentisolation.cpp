@@ -344,17 +344,22 @@ private Q_SLOTS:
         for (const char* pszForeign : {"canary", "127.0.0.1", "SCRIPT", "fetch"})
             QVERIFY2(!trace.Output().contains(pszForeign), trace.Output().constData());
 
+        // The program itself is the only one started: no script runner,
+        // no helper that could fetch.
         bool bDocumentOpened = false;
         for (const KbTest::SSyscall& call : trace.Calls())
         {
+            const QString strCall = call.strName + QLatin1Char('(') + call.strArgs;
             bDocumentOpened =
                 bDocumentOpened || (call.strName == u"openat" && call.paths.contains(strPath));
-            for (const QString& strPath : call.paths)
-                QVERIFY2(!strPath.contains(QLatin1String("canary")),
-                         qPrintable(call.strName + QLatin1Char('(') + call.strArgs));
+            for (const QString& strNamed : call.paths)
+                QVERIFY2(!strNamed.contains(QLatin1String("canary")), qPrintable(strCall));
             QVERIFY2(call.strName != u"socket" ||
                          !call.strArgs.startsWith(QLatin1String("AF_INET")),
-                     qPrintable(call.strArgs));
+                     qPrintable(strCall));
+            QVERIFY2(call.strName != u"execve" ||
+                         call.paths.value(0) == QStringLiteral(KB_BIN_DIR "kestrivane-basic"),
+                     qPrintable(strCall));
         }
         QVERIFY(bDocumentOpened);
         for (const QString& strWritten : trace.WrittenPaths())
