@@ -102,14 +102,6 @@ public:
     const QByteArray& Errors() const { return m_errors; }
     const std::vector<SSyscall>& Calls() const { return m_calls; }
 
-    // Every path a call named, whatever it did with it.
-    QStringList Paths() const
-    {
-        QStringList paths;
-        for (const SSyscall& call : m_calls)
-            paths += call.paths;
-        return paths;
-    }
     // The paths of the calls that changed the file system; descriptors
     // named through /proc stand for files named elsewhere in the call.
     QStringList WrittenPaths() const
