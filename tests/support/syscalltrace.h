@@ -97,6 +97,10 @@ public:
         return !m_calls.empty();
     }
 
+    static const char* NeedsMessage()
+    {
+        return "the run needs strace (tools/install-deps.sh) and the right to trace its children";
+    }
     int ExitCode() const { return m_nExitCode; }
     const QByteArray& Output() const { return m_output; }
     const QByteArray& Errors() const { return m_errors; }
