@@ -61,7 +61,7 @@ int ListVoices(const QString& strCode, QTextStream& out, QTextStream& err)
 int ExtractText(const QString& strPath, QTextStream& out, QTextStream& err)
 {
     CSpeechApp app;
-    QTemporaryDir fallback;
+    std::optional<QTemporaryDir> fallback;
     const QString strTemp =
         CCommandLine::ScratchFolder(app.InitSettings() ? &app : nullptr, fallback);
     QString strText;
@@ -95,11 +95,14 @@ void CCommandLine::UsageError(QTextStream& err, const QString& strMessage)
     err.flush();
 }
 
-QString CCommandLine::ScratchFolder(const CSpeechApp* pApp, const QTemporaryDir& fallback)
+QString CCommandLine::ScratchFolder(const CSpeechApp* pApp, std::optional<QTemporaryDir>& fallback)
 {
     // The RTF round trip uses the settings' "Temp" folder, as the window does.
-    return pApp ? pApp->GetSettingsFolder() + QStringLiteral("Temp/")
-                : fallback.path() + QLatin1Char('/');
+    if (pApp)
+        return pApp->GetSettingsFolder() + QStringLiteral("Temp/");
+    // Made only when needed: reading a document writes nowhere else.
+    fallback.emplace();
+    return fallback->path() + QLatin1Char('/');
 }
 
 bool CCommandLine::ReadDocument(const QString& strPath, const QString& strTempFolder,

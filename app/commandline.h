@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <optional>
 
 // The command-line entry: without arguments the program opens its window;
 // with arguments it does the same work without one, for scripts and tests.
@@ -36,9 +37,9 @@ public:
     // A whole number within the bounds, or false.
     static bool ParseBounded(const QString& strValue, int nMin, int nMax, int& nValue);
     // Where a verb's document reading keeps its scratch files: the
-    // settings' "Temp" folder, as the window's, or the fallback without
-    // settings.
-    static QString ScratchFolder(const CSpeechApp* pApp, const QTemporaryDir& fallback);
+    // settings' "Temp" folder, as the window's, or, without settings, a
+    // private folder made in fallback.
+    static QString ScratchFolder(const CSpeechApp* pApp, std::optional<QTemporaryDir>& fallback);
     // The document's text as the window gets it; false, with each reason
     // named on err, when the document cannot be read. An empty document is
     // read, unless the caller needs text to speak: then it is named too.

@@ -440,7 +440,7 @@ int CSaveAudioCommand::RenderOne(const QString& strPath)
 {
     CStopSignals::Install();
     CSpeechApp app;
-    QTemporaryDir fallback;
+    std::optional<QTemporaryDir> fallback;
     const bool bSettings = app.InitSettings();
     const QString strTemp = CCommandLine::ScratchFolder(bSettings ? &app : nullptr, fallback);
     const QString strCode = m_voiceOptions.LanguageCode(bSettings ? &app : nullptr);

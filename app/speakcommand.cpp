@@ -31,7 +31,7 @@ CSpeakCommand::~CSpeakCommand() = default;
 int CSpeakCommand::Run(const QStringList& files)
 {
     CSpeechApp app;
-    QTemporaryDir fallback;
+    std::optional<QTemporaryDir> fallback;
     const bool bSettings = app.InitSettings();
     const QString strTemp = CCommandLine::ScratchFolder(bSettings ? &app : nullptr, fallback);
     const QString strCode = m_voiceOptions.LanguageCode(bSettings ? &app : nullptr);

@@ -21,16 +21,22 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUrl>
+#include <optional>
 
 // The source file list and the text of its documents.
 
 void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
 {
     CSpeechApp* pApp = App();
-    const QString strTemp =
-        (pApp ? pApp->GetSettingsFolder() : QDir::tempPath() + QLatin1Char('/')) +
-        QStringLiteral("Temp/");
+    // Never a folder of a fixed name in the shared temporary folder, where
+    // someone else could have put a link under the scratch file's name.
+    std::optional<QTemporaryDir> fallback;
+    if (!pApp)
+        fallback.emplace();
+    const QString strTemp = pApp ? pApp->GetSettingsFolder() + QStringLiteral("Temp/")
+                                 : fallback->path() + QLatin1Char('/');
     // Messages wait until the cursor is back to normal.
     std::vector<std::pair<QString, unsigned>> messages;
     CTextExtractor extractor(strTemp, [&messages](const QString& strMessage, unsigned nFlags)

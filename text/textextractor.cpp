@@ -95,17 +95,36 @@ void HtmlExtractThread(const std::shared_ptr<ExtractJob>& pJob)
     pJob->Finish();
 }
 
+// A new file at strPath, or beside it with a number: a file of that name
+// may be the scratch file of another reading of a document of the same
+// name, or a link, and is never written over.
+bool CreateScratchFile(const QString& strPath, QFile& file)
+{
+    const qsizetype nDot = strPath.lastIndexOf(QLatin1Char('.'));
+    for (int i = 0; i < 100; ++i)
+    {
+        file.setFileName(i == 0 ? strPath
+                                : strPath.left(nDot) + QLatin1Char('-') + QString::number(i) +
+                                      strPath.mid(nDot));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+    }
+    return false;
+}
+
 // Writes the RTF document's text to its temporary file (mark FF FE, UTF-16
-// little-endian, no terminator) and hands back that file's path.
+// little-endian, no terminator) and hands back that file's path, empty when
+// none could be made.
 void RtfExtractThread(const std::shared_ptr<ExtractJob>& pJob)
 {
     ConvertSource(*pJob);
     if (pJob->bSourceRead && pJob->strMessage.isEmpty())
     {
-        const QString strTemp = CTextExtractor::TempPathFor(pJob->strTempFolder, pJob->strPath);
         QDir().mkpath(pJob->strTempFolder);
-        QFile file(strTemp);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        QFile file;
+        const bool bMade = CreateScratchFile(
+            CTextExtractor::TempPathFor(pJob->strTempFolder, pJob->strPath), file);
+        if (bMade)
         {
             QByteArray bytes("\xFF\xFE", 2);
             bytes.reserve(2 + pJob->strText.size() * 2);
@@ -117,7 +136,7 @@ void RtfExtractThread(const std::shared_ptr<ExtractJob>& pJob)
             file.write(bytes);
             file.close();
         }
-        pJob->strPath = strTemp;
+        pJob->strPath = bMade ? file.fileName() : QString();
         pJob->strText.clear();
     }
     g_bRtfDone = true;

@@ -28,7 +28,8 @@ public:
     void SetTimeout(int nMilliseconds) { m_nTimeout = nMilliseconds; }
     static QString TimeoutMessage();
     static QString TooLargeMessage();
-    // The temporary file an RTF document's text passes through.
+    // The temporary file an RTF document's text passes through; when a file
+    // or link of that name is there, a new one beside it with a number.
     static QString TempPathFor(const QString& strTempFolder, const QString& strPath);
 
 private:

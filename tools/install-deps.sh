@@ -19,7 +19,7 @@ packages=(
   poppler-utils
   lynx pandoc antiword catdoc unrtf html2text
   pulseaudio
-  xvfb xauth x11-utils xdg-utils desktop-file-utils openbox
+  xvfb xauth x11-utils xdg-utils desktop-file-utils openbox strace
   fonts-dejavu-core fonts-wqy-microhei
 )
 

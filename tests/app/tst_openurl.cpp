@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 class COpenUrlTest : public QObject
 {
@@ -69,21 +70,45 @@ private Q_SLOTS:
     }
 
     // With no desktop to ask, the default HTML handler's entry is run with
-    // the address as one argument, without a shell in between.
+    // the address as one argument, without a shell in between: a shell would
+    // split the address or run the command it holds, which makes a marker.
+    void fallbackRunsHtmlHandler_data()
+    {
+        QTest::addColumn<QString>("strAddress");
+        QTest::addColumn<QString>("strExpected");
+        const QString strBase = QStringLiteral("https://kestrivane.example/");
+        QTest::newRow("space and semicolon")
+            << strBase + "a b;touch MARKER;c" << strBase + "a b;touch MARKER;c";
+        QTest::newRow("command substitution")
+            << strBase + "$(touch MARKER)" << strBase + "$(touch MARKER)";
+        QTest::newRow("backticks") << strBase + "`touch MARKER`" << strBase + "`touch MARKER`";
+        QTest::newRow("quotes") << strBase + "'\";touch MARKER;\"'"
+                                << strBase + "'\";touch MARKER;\"'";
+        QTest::newRow("pipe and ampersand")
+            << strBase + "x|touch MARKER&y" << strBase + "x|touch MARKER&y";
+        QTest::newRow("newline") << strBase + "x\ntouch MARKER" << strBase + "x\ntouch MARKER";
+        QTest::newRow("option-like name")
+            << "--new-window" << QUrl::fromLocalFile("/kb/--new-window").toString();
+    }
     void fallbackRunsHtmlHandler()
     {
+        QFETCH(QString, strAddress);
+        QFETCH(QString, strExpected);
         QTemporaryDir dir;
         const QString strData = dir.filePath("data");
         const QString strConfig = dir.filePath("config");
         const QString strLog = dir.filePath("opened.txt");
+        const QString strMarker = dir.filePath("marker");
         QVERIFY(QDir().mkpath(strData + "/applications"));
         QVERIFY(QDir().mkpath(strConfig));
         const QString strScript = dir.filePath("fake browser.sh");
         {
             QFile script(strScript);
             QVERIFY(script.open(QIODevice::WriteOnly));
-            script.write(
-                QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\n").arg(strLog).toUtf8());
+            script.write(QStringLiteral("#!/bin/sh\nprintf '%s\\000' \"$@\" > '%1.part'\n"
+                                        "mv '%1.part' '%1'\n")
+                             .arg(strLog)
+                             .toUtf8());
         }
         QFile::setPermissions(strScript, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         {
@@ -106,17 +131,21 @@ private Q_SLOTS:
         qputenv("XDG_CONFIG_HOME", strConfig.toUtf8());
         qunsetenv("XDG_CURRENT_DESKTOP");
         qunsetenv("DESKTOP_SESSION");
+        CUrlOpener::SetBaseFolder("/kb/");
 
         QCOMPARE(CUrlOpener::FindHtmlHandlerCommand(), QStringLiteral("\"%1\" %u").arg(strScript));
-        const QString strAddress = QStringLiteral("https://kestrivane.example/a b;c");
-        QVERIFY(CUrlOpener::Open(strAddress));
-        auto opened = [&strLog]()
+        QVERIFY(CUrlOpener::Open(QString(strAddress).replace("MARKER", strMarker)));
+        auto arguments = [&strLog]()
         {
             QFile log(strLog);
-            return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).trimmed()
-                                                 : QString();
+            return log.open(QIODevice::ReadOnly)
+                       ? QString::fromUtf8(log.readAll()).split(QChar(0), Qt::KeepEmptyParts)
+                       : QStringList();
         };
-        QTRY_COMPARE(opened(), strAddress);
+        QTRY_VERIFY(QFile::exists(strLog));
+        QCOMPARE(arguments(), QStringList({QString(strExpected).replace("MARKER", strMarker), ""}));
+        QVERIFY(!QFile::exists(strMarker));
+        CUrlOpener::SetBaseFolder(QString());
     }
 };
 

@@ -112,6 +112,34 @@ private Q_SLOTS:
                  TempFolder() + QStringLiteral("Letter.x.txt"));
     }
 
+    // Another reading of a document of the same name may hold the scratch
+    // file's name, or a link may stand there: neither is written over.
+    void scratchNameTaken_data()
+    {
+        QTest::addColumn<bool>("bLink");
+        QTest::newRow("by a file") << false;
+        QTest::newRow("by a link to a file outside") << true;
+    }
+    void scratchNameTaken()
+    {
+        QFETCH(bool, bLink);
+        QDir(TempFolder()).removeRecursively();
+        const QString strTaken = TempFolder() + QStringLiteral("Letter.txt");
+        const QString strOutside = Write(QStringLiteral("outside.txt"), "kept");
+        QVERIFY(QDir().mkpath(TempFolder()));
+        QVERIFY(bLink ? QFile::link(strOutside, strTaken) : QFile::copy(strOutside, strTaken));
+        QString strText;
+        Extractor().GetTextFromFile(Write(QStringLiteral("Letter.rtf"), "{\\rtf1 Words.}"),
+                                    strText);
+        QCOMPARE(strText, QStringLiteral("Words."));
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(QDir(TempFolder()).entryList(QDir::Files | QDir::System),
+                 QStringList{"Letter.txt"});
+        QCOMPARE(QFileInfo(strTaken).isSymLink(), bLink);
+        QCOMPARE(KbTest::ReadFile(strTaken), QByteArray("kept"));
+        QCOMPARE(KbTest::ReadFile(strOutside), QByteArray("kept"));
+    }
+
     void failuresAreSaid_data()
     {
         QTest::addColumn<QString>("name");
