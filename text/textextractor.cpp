@@ -105,19 +105,27 @@ void RtfExtractThread(const std::shared_ptr<ExtractJob>& pJob)
         const QString strTemp = CTextExtractor::TempPathFor(pJob->strTempFolder, pJob->strPath);
         QDir().mkpath(pJob->strTempFolder);
         QFile file(strTemp);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        QByteArray bytes("\xFF\xFE", 2);
+        bytes.reserve(2 + pJob->strText.size() * 2);
+        for (QChar ch : qAsConst(pJob->strText))
         {
-            QByteArray bytes("\xFF\xFE", 2);
-            bytes.reserve(2 + pJob->strText.size() * 2);
-            for (QChar ch : qAsConst(pJob->strText))
-            {
-                bytes.append(static_cast<char>(ch.unicode() & 0xFF));
-                bytes.append(static_cast<char>(ch.unicode() >> 8));
-            }
-            file.write(bytes);
-            file.close();
+            bytes.append(static_cast<char>(ch.unicode() & 0xFF));
+            bytes.append(static_cast<char>(ch.unicode() >> 8));
         }
-        pJob->strPath = strTemp;
+        // A cut file would be read back as a shorter text, and no one would
+        // know.
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+            file.write(bytes) == bytes.size() && file.flush())
+        {
+            file.close();
+            pJob->strPath = strTemp;
+        }
+        else
+        {
+            pJob->strMessage = CTextExtractor::TempFailedMessage(strTemp, file.errorString());
+            file.close();
+            file.remove();
+        }
         pJob->strText.clear();
     }
     g_bRtfDone = true;
@@ -158,6 +166,12 @@ CTextExtractor::CTextExtractor(const QString& strTempFolder, TextMessageSink sin
 QString CTextExtractor::TooLargeMessage()
 {
     return QStringLiteral("The document is too large to read.");
+}
+
+QString CTextExtractor::TempFailedMessage(const QString& strTempPath, const QString& strReason)
+{
+    return QStringLiteral("The document's text cannot be written to the temporary file %1: %2")
+        .arg(strTempPath, strReason);
 }
 
 QString CTextExtractor::TimeoutMessage()
