@@ -25,7 +25,7 @@
 
 // The source file list and the text of its documents.
 
-void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
+bool CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
 {
     CSpeechApp* pApp = App();
     const QString strTemp =
@@ -40,6 +40,7 @@ void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
     QApplication::restoreOverrideCursor();
     for (const auto& [strMessage, nFlags] : messages)
         CMessageBox::Show(this, strMessage, Title(), nFlags);
+    return messages.empty() || !strText.isEmpty();
 }
 
 void CSpeechDlg::NormalizeText(QString& strText) const
