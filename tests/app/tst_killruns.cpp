@@ -68,9 +68,12 @@ void StartGroup(QProcess& process, const QString& strProgram, const QStringList&
     process.start(strProgram, args);
 }
 
+// Only a group that still runs: the id of one that ended may be another's.
 void KillGroup(QProcess& process)
 {
-    ::kill(-pid_t(process.processId()), SIGKILL);
+    const pid_t nPid = pid_t(process.processId());
+    if (nPid > 0 && process.state() != QProcess::NotRunning)
+        ::kill(-nPid, SIGKILL);
     process.waitForFinished(30000);
 }
 } // namespace
