@@ -58,6 +58,29 @@ bool IsTemporaryName(const QString& strName, const FileMap& results)
     return match.hasMatch() && results.count(match.captured(1));
 }
 
+// The names and sizes in a folder, to see when a run begins to write.
+QStringList FolderState(const QString& strFolder)
+{
+    QStringList state;
+    const QFileInfoList entries =
+        QDir(strFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo& info : entries)
+        state.append(info.fileName() + QLatin1Char(' ') + QString::number(info.size()));
+    return state;
+}
+
+// Waits for the process to end, or for the folder to change from what it
+// was; false when the process ended first.
+bool WaitForWrites(QProcess& process, const QString& strFolder, const QStringList& before)
+{
+    while (FolderState(strFolder) == before)
+    {
+        if (process.waitForFinished(1) || process.state() == QProcess::NotRunning)
+            return false;
+    }
+    return true;
+}
+
 // The program started in a process group of its own, so that the kill
 // takes its helper processes too, as a crash of the machine would.
 void StartGroup(QProcess& process, const QString& strProgram, const QStringList& args,
@@ -141,24 +164,30 @@ private:
         return true;
     }
 
-    // A run of the program to its end, which the kills are timed against.
+    // A run of the program to its end, which the kills are timed against:
+    // how long it writes into the folder.
     bool RunWhole(const QString& strProgram, const QStringList& args,
-                  const QProcessEnvironment& env, qint64& nMs, QByteArray& output)
+                  const QProcessEnvironment& env, const QString& strOut, qint64& nMs,
+                  QByteArray& output)
     {
-        QElapsedTimer timer;
-        timer.start();
         QProcess process;
         StartGroup(process, strProgram, args, env);
+        if (!WaitForWrites(process, strOut, FolderState(strOut)))
+            return false;
+        QElapsedTimer timer;
+        timer.start();
         if (!process.waitForFinished(180000) || process.exitStatus() != QProcess::NormalExit ||
             process.exitCode() != 0)
             return false;
         nMs = timer.elapsed();
         output = process.readAllStandardOutput();
+        qInfo("a whole run writes for %lld ms", nMs);
         return true;
     }
 
-    // Kills each run at a random moment up to a little past the whole run's
-    // length, and checks the folder and the settings file after it.
+    // Kills each run at a random moment from its first write to a little
+    // past the whole run's end, and checks the folder and the settings file
+    // after it.
     void KillRuns(const QString& strProgram, const QStringList& args,
                   const QProcessEnvironment& env, qint64 nWholeMs, const QString& strOut,
                   const FileMap& results, const FileMap& olds, const QString& strIni,
@@ -172,9 +201,11 @@ private:
             for (const auto& [strName, bytes] : olds)
                 QVERIFY(KbTest::WriteFile(strOut + QLatin1Char('/') + strName, bytes));
             const int nKillMs = int(m_random.bounded(nWholeMs * 6 / 5 + 1));
+            const QStringList before = FolderState(strOut);
             QProcess process;
             StartGroup(process, strProgram, args, env);
             QVERIFY(process.waitForStarted(30000));
+            QVERIFY2(WaitForWrites(process, strOut, before), "the run writes");
             process.waitForFinished(nKillMs);
             const bool bEnded = process.state() == QProcess::NotRunning;
             KillGroup(process);
@@ -206,9 +237,9 @@ private Q_SLOTS:
         m_random.seed(nSeed);
         qInfo("%d runs each, KB_KILL_SEED=%u", m_nRuns, nSeed);
         KbTest::WriteFileIn(m_dir, QStringLiteral("docs/a.txt"),
-                            QByteArray("Hello there. This is the first document. ").repeated(4));
+                            QByteArray("Hello there. This is the first document. ").repeated(30));
         KbTest::WriteFileIn(m_dir, QStringLiteral("docs/Second one.txt"),
-                            QByteArray("A cat and a mouse. They never rest. ").repeated(4));
+                            QByteArray("A cat and a mouse. They never rest. ").repeated(30));
     }
 
     // The settings saved again and again, each time with other values:
@@ -272,7 +303,7 @@ private Q_SLOTS:
                                Path(QStringLiteral("docs/Second one.txt"))};
         qint64 nWholeMs = 0;
         QByteArray output;
-        QVERIFY(RunWhole(g_strTarget, args, Environment(strHome), nWholeMs, output));
+        QVERIFY(RunWhole(g_strTarget, args, Environment(strHome), strOut, nWholeMs, output));
         QCOMPARE(QString::fromUtf8(output).trimmed(), CStringTable::Get(IDS_AUDIO_FINISHED));
         const FileMap results = FolderFiles(strOut);
         QCOMPARE(int(results.size()), 8);
@@ -304,7 +335,8 @@ private Q_SLOTS:
                                Path(QStringLiteral("docs/Second one.txt"))};
         qint64 nWholeMs = 0;
         QByteArray output;
-        QVERIFY(RunWhole(g_strProgram, args, env, nWholeMs, output));
+        QVERIFY(QDir().mkpath(strOut));
+        QVERIFY(RunWhole(g_strProgram, args, env, strOut, nWholeMs, output));
         const FileMap results = FolderFiles(strOut);
         QCOMPARE(int(results.size()), 8);
         FileMap olds;
