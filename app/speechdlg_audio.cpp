@@ -14,7 +14,6 @@
 #include "widgets/pphtmlstatic.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 
 // Save as Audio: every listed document rendered into a WAV file with its
 // spoken heading, then converted into an MP3 file beside it.
