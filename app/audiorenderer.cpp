@@ -111,7 +111,12 @@ bool CAudioRenderer::Speak(const QString& strHeading, const QString& strText, CW
     {
         m_voice.Speak(QString(), SPF_PURGEBEFORESPEAK);
         m_voice.WaitUntilDone(g_nPurgeWaitMs);
-        errors.append(QStringLiteral("the voice cannot speak"));
+        // A voice stops at a stream the disk refused: the file is the cause.
+        const CSpStreamPtr pStream = m_voice.GetOutputStream();
+        errors.append(
+            pStream && pStream->HasFailed()
+                ? QStringLiteral("cannot write the WAV file %1").arg(pStream->GetFinalPath())
+                : QStringLiteral("the voice cannot speak"));
         return false;
     }
     timings.AddUtterance(nHeadingStream, strHeading, true);

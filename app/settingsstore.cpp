@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <unistd.h>
 
 namespace
 {
@@ -140,8 +141,9 @@ bool CSettingsStore::Save(const QString& strPath) const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = ToBytes();
-    // commit() does not report a buffered write the disk refused.
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    // commit() reports neither a buffered write the disk refused nor a
+    // failed sync, which is where a full disk may first say so.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
     {
         file.cancelWriting();
         return false;

@@ -5,6 +5,7 @@
 #include "res/resourcemodule.h"
 #include "res/stringtable.h"
 #include "speech/splanguagetags.h"
+#include "widgets/messagebox.h"
 #include "widgets/urlopener.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <unistd.h>
 
 namespace
 {
@@ -157,6 +159,20 @@ QString CSpeechApp::GetDefaultSaveFolder() const
     return strFolder + QLatin1Char('/');
 }
 
+bool CSpeechApp::SaveSettings() const
+{
+    if (m_settings.Save(m_strIniPath))
+        return true;
+    CMessageBox::Show(nullptr, SaveFailedMessage(m_strIniPath), CStringTable::Get(IDS_TITLE),
+                      CMessageBox::MB_ICONEXCLAMATION);
+    return false;
+}
+
+QString CSpeechApp::SaveFailedMessage(const QString& strIniPath)
+{
+    return QStringLiteral("The settings could not be saved in %1.").arg(strIniPath);
+}
+
 QString CSpeechApp::GetStartupLanguageCode() const
 {
     const int nLangInitType =
@@ -222,10 +238,13 @@ void CSpeechApp::EnsureSettingsFile()
     }
 
     QSaveFile file(m_strIniPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(DefaultFileBytes(strSaveFolder));
-    file.commit();
+    const QByteArray bytes = DefaultFileBytes(strSaveFolder);
+    // Without its settings file the program cannot start: the user is told
+    // why.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        ::fsync(file.handle()) != 0 || !file.commit())
+        CMessageBox::Show(nullptr, SaveFailedMessage(m_strIniPath), CStringTable::Get(IDS_TITLE),
+                          CMessageBox::MB_ICONEXCLAMATION);
 }
 
 QString CSpeechApp::LanguageLibraryName(const QString& strCode)

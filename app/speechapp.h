@@ -37,7 +37,10 @@ public:
     QString GetSetting(const QString& strSection, const QString& strKey,
                        const QString& strDefault) const;
     void SetSetting(const QString& strSection, const QString& strKey, const QString& strValue);
-    bool SaveSettings() const { return m_settings.Save(m_strIniPath); }
+    // A settings file that cannot be written is told to the user, who would
+    // otherwise find the changes gone at the next start.
+    bool SaveSettings() const;
+    static QString SaveFailedMessage(const QString& strIniPath);
 
     // The content language the program starts with (Misc/LangInitType:
     // 0 the system's, 1 Misc/LangInitCode, otherwise none): a four-digit

@@ -86,7 +86,8 @@ public:
     // The plain text of a source document, normalised for the text pane;
     // empty when nothing could be read (the user is told why). Waits with
     // the window responsive.
-    void GetTextFromFile(const QString& strPath, QString& strText);
+    // False when the document gave no text and the user was told why.
+    bool GetTextFromFile(const QString& strPath, QString& strText);
     // Line breaks in the text pane's one-character form, so that positions
     // in the text are positions in the pane.
     void NormalizeText(QString& strText) const;
@@ -225,8 +226,10 @@ private:
     void SetSpeakButtonText(int nStringId);
     void FocusAfterModeChange(QWidget* pControl);
     void ResumeAfterItem();
-    void RenderToWave(const QString& strHeading, const QString& strText, const QString& strWavPath);
-    void StartMp3Conversion(const QString& strWavPath);
+    // True when the WAV stands complete under its name; a failure is added
+    // to the batch's list.
+    bool RenderToWave(const QString& strHeading, const QString& strText, const QString& strWavPath);
+    bool StartMp3Conversion(const QString& strWavPath);
     void OnMp3Done(const QVariant& payload);
     void SetPaneText(const QString& strText);
     // True when the pane holds more than white space.

@@ -14,7 +14,6 @@
 #include "widgets/pphtmlstatic.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 
 // Save as Audio: every listed document rendered into a WAV file with its
 // spoken heading, then converted into an MP3 file beside it.
@@ -103,21 +102,23 @@ void CSpeechDlg::OnSaveAsAudio()
 
         m_bWorking = true;
         QString strText;
-        GetTextFromFile(files[n], strText);
+        // A document whose text was not read would give only its heading.
+        const bool bText = GetTextFromFile(files[n], strText);
         const QString strHeading = CAudioBatchRules::Heading(strPrelude, strBaseName);
         m_staticStatus->SetWindowText(CStringTable::Get(IDS_CREATING_WAVE));
         m_bWorking = false;
-        RenderToWave(strHeading, strText, strWavPath);
+        const bool bWave = bText && RenderToWave(strHeading, strText, strWavPath);
+        if (!bText)
+            m_audioFailures.append(strWavPath);
 
-        if (m_bAudioJob)
+        if (m_bAudioJob && bWave && StartMp3Conversion(strWavPath))
         {
-            StartMp3Conversion(strWavPath);
             WaitUntil([]() { return g_bConversionDone; });
             // A conversion cut short by Stop has no room for the later times.
-            const QString strMp3 = m_mp3Converter.GetMp3Path();
-            if (m_pTimings && m_bAudioBatch && QFileInfo::exists(strMp3) &&
-                !m_pTimings->WriteBeside(strMp3, m_nRenderedMs))
-                m_audioFailures.append(CWordTimings::SidePath(strMp3, QStringLiteral("srt")));
+            if (m_pTimings && m_bAudioBatch &&
+                m_mp3Converter.GetLastExitCode() == CWaveToMP3Converter::EXIT_DONE)
+                m_pTimings->WriteBeside(m_mp3Converter.GetMp3Path(), m_nRenderedMs,
+                                        &m_audioFailures);
         }
         g_bConversionDone = true;
         m_pTimings.reset();
@@ -147,21 +148,27 @@ void CSpeechDlg::OnSaveAsAudio()
         CMessageBox::Show(this, strFailures, Title(), CMessageBox::MB_ICONEXCLAMATION);
 }
 
-void CSpeechDlg::RenderToWave(const QString& strHeading, const QString& strText,
+bool CSpeechDlg::RenderToWave(const QString& strHeading, const QString& strText,
                               const QString& strWavPath)
 {
     if (!ApplySelectedVoice())
-        return;
+    {
+        m_audioFailures.append(strWavPath);
+        return false;
+    }
     WAVEFORMATEX format;
     const CSpStreamPtr pCurrent = m_pVoice->GetOutputStream();
     if (!(pCurrent ? pCurrent->GetFormat(&format) : m_pVoice->GetFormat(&format)))
         m_pVoice->GetFormat(&format);
+    // Made under a hidden name: a WAV cut by a crash or a full disk never
+    // stands under its own, and an earlier one stays until this one is whole.
     auto pStream = std::make_shared<CSpStream>();
-    if (!pStream->BindToFile(strWavPath, format))
+    if (!pStream->BindToFile(CWaveToMP3Converter::PartPathFor(strWavPath), format, strWavPath))
     {
         CMessageBox::Show(this, CStringTable::Get(IDS_CLOSE_PLAYER), Title(),
                           CMessageBox::MB_ICONEXCLAMATION);
-        return;
+        m_audioFailures.append(strWavPath);
+        return false;
     }
     m_pVoice->SetOutput(pStream, true);
     const bool bTimings = App()->GetSetting(QStringLiteral("Audio"), QStringLiteral("WordTiming"),
@@ -195,16 +202,25 @@ void CSpeechDlg::RenderToWave(const QString& strHeading, const QString& strText,
             m_pTimings->AddEvent(event);
     }
     m_nRenderedMs = quint32(pStream->GetDataBytes() * 1000 / qMax(1u, format.nAvgBytesPerSec));
-    if (!pStream->Close())
-        m_audioFailures.append(strWavPath);
     m_pVoice->SetOutput(nullptr, true);
+    if (!pStream->Close())
+    {
+        m_audioFailures.append(strWavPath);
+        return false;
+    }
+    return true;
 }
 
-void CSpeechDlg::StartMp3Conversion(const QString& strWavPath)
+bool CSpeechDlg::StartMp3Conversion(const QString& strWavPath)
 {
     CAudioSaveSettings::ApplyTag(m_mp3Converter, CAudioSaveSettings::CurrentYear());
     m_mp3Converter.SetExtraId3Frames(m_pTimings ? m_pTimings->SyltFrame(3) : QByteArray());
-    m_mp3Converter.Start(strWavPath, CAudioSaveSettings::MONO_BITRATE);
+    // Nothing would ever tell the end of a conversion that did not start.
+    if (m_mp3Converter.Start(strWavPath, CAudioSaveSettings::MONO_BITRATE) == 0)
+        return true;
+    m_audioFailures.append(CWaveToMP3Converter::Mp3PathFor(strWavPath) +
+                           QStringLiteral(": the MP3 encoder cannot be started"));
+    return false;
 }
 
 void CSpeechDlg::OnMp3Done(const QVariant& payload)

@@ -27,7 +27,7 @@
 
 // The source file list and the text of its documents.
 
-void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
+bool CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
 {
     CSpeechApp* pApp = App();
     // Never a folder of a fixed name in the shared temporary folder, where
@@ -46,6 +46,7 @@ void CSpeechDlg::GetTextFromFile(const QString& strPath, QString& strText)
     QApplication::restoreOverrideCursor();
     for (const auto& [strMessage, nFlags] : messages)
         CMessageBox::Show(this, strMessage, Title(), nFlags);
+    return messages.empty() || !strText.isEmpty();
 }
 
 void CSpeechDlg::NormalizeText(QString& strText) const

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <new>
 #include <system_error>
+#include <unistd.h>
 
 struct CWaveToMP3Converter::SJob
 {
@@ -196,14 +197,22 @@ struct STempMp3
     }
     ~STempMp3()
     {
-        if (!bCommitted)
-            file.remove();
+        if (bCommitted)
+            return;
+        // QFile::remove keeps a file whose buffered bytes the disk refused
+        // as it closes it.
+        file.close();
+        QFile::remove(file.fileName());
     }
     bool Commit(QString& strError)
     {
-        if (!file.flush())
+        // A full disk may only say so when the data is synced.
+        if (!file.flush() || ::fsync(file.handle()) != 0)
         {
-            strError = QStringLiteral("cannot write the MP3 file: ") + file.errorString();
+            strError = QStringLiteral("cannot write the MP3 file: ") +
+                       (file.error() != QFileDevice::NoError
+                            ? file.errorString()
+                            : QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
         file.close();

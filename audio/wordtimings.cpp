@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
+#include <unistd.h>
 
 namespace
 {
@@ -417,9 +418,9 @@ bool CWordTimings::WriteAtomically(const QString& strPath, const QByteArray& byt
     QSaveFile file(strPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    // Qt 6.4's commit does not report a write that the disk cut short;
-    // flush does.
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    // commit() reports neither a buffered write the disk refused nor a
+    // failed sync, which is where a full disk may first say so.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
     {
         file.cancelWriting();
         return false;
@@ -427,10 +428,19 @@ bool CWordTimings::WriteAtomically(const QString& strPath, const QByteArray& byt
     return file.commit();
 }
 
-bool CWordTimings::WriteBeside(const QString& strMp3Path, quint32 nTotalMs) const
+bool CWordTimings::WriteBeside(const QString& strMp3Path, quint32 nTotalMs,
+                               QStringList* pFailed) const
 {
-    const bool bSrt =
-        WriteAtomically(SidePath(strMp3Path, QStringLiteral("srt")), SrtText(nTotalMs));
-    const bool bLrc = WriteAtomically(SidePath(strMp3Path, QStringLiteral("lrc")), LrcText());
-    return bSrt && bLrc;
+    bool bOk = true;
+    for (const QString& strSuffix : {QStringLiteral("srt"), QStringLiteral("lrc")})
+    {
+        const QString strPath = SidePath(strMp3Path, strSuffix);
+        if (WriteAtomically(strPath,
+                            strSuffix == QLatin1String("srt") ? SrtText(nTotalMs) : LrcText()))
+            continue;
+        bOk = false;
+        if (pFailed)
+            pFailed->append(strPath);
+    }
+    return bOk;
 }

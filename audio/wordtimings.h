@@ -48,8 +48,10 @@ public:
     QByteArray SyltFrame(int nId3Version = 3, const QByteArray& language = "und") const;
 
     // Writes x.srt and x.lrc beside x.mp3, each replaced whole or not at
-    // all; false when either could not be written.
-    bool WriteBeside(const QString& strMp3Path, quint32 nTotalMs) const;
+    // all; false when either could not be written, and pFailed gets the
+    // path of each that was not.
+    bool WriteBeside(const QString& strMp3Path, quint32 nTotalMs,
+                     QStringList* pFailed = nullptr) const;
     static QString SidePath(const QString& strMp3Path, const QString& strSuffix);
     static bool WriteAtomically(const QString& strPath, const QByteArray& bytes);
 

@@ -55,3 +55,12 @@ function(kb_add_bench name)
     set_tests_properties(${name} PROPERTIES LABELS bench TIMEOUT 1800
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# kb_use_faultshim(<test>)
+# Runs the test with the fault shim preloaded (tests/support/faultshim.c),
+# idle until the test names a folder whose disk is to be full.
+function(kb_use_faultshim name)
+    add_dependencies(${name} kb_faultshim)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+        "LD_PRELOAD=$<TARGET_FILE:kb_faultshim>")
+endfunction()

@@ -4,6 +4,7 @@
 #include <QtEndian>
 #include <atomic>
 #include <cstdio>
+#include <unistd.h>
 
 namespace
 {
@@ -141,6 +142,10 @@ bool CSpStream::Close()
         const QByteArray header = MakeHeader(m_format, m_nDataBytes, g_nMaxRiffSize.load());
         bOk = m_file.seek(0) && m_file.write(header) == header.size() && m_file.flush();
     }
+    // A file that takes its name is on the disk first: a full disk may only
+    // say so when the data is synced.
+    if (bOk && !m_strFinalPath.isEmpty())
+        bOk = ::fsync(m_file.handle()) == 0;
     m_file.close();
     if (!m_strFinalPath.isEmpty())
     {

@@ -108,7 +108,12 @@ bool CreateScratchFile(const QString& strPath, QFile& file)
                                       strPath.mid(nDot));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;
+        // Only a name already taken is worth another try.
+        const QFileInfo taken(file.fileName());
+        if (!taken.exists() && !taken.isSymLink())
+            break;
     }
+    file.setFileName(strPath);
     return false;
 }
 
@@ -121,22 +126,33 @@ void RtfExtractThread(const std::shared_ptr<ExtractJob>& pJob)
     if (pJob->bSourceRead && pJob->strMessage.isEmpty())
     {
         QDir().mkpath(pJob->strTempFolder);
-        QFile file;
-        const bool bMade = CreateScratchFile(
-            CTextExtractor::TempPathFor(pJob->strTempFolder, pJob->strPath), file);
-        if (bMade)
+        const QString strTemp = CTextExtractor::TempPathFor(pJob->strTempFolder, pJob->strPath);
+        QByteArray bytes("\xFF\xFE", 2);
+        bytes.reserve(2 + pJob->strText.size() * 2);
+        for (QChar ch : qAsConst(pJob->strText))
         {
-            QByteArray bytes("\xFF\xFE", 2);
-            bytes.reserve(2 + pJob->strText.size() * 2);
-            for (QChar ch : qAsConst(pJob->strText))
-            {
-                bytes.append(static_cast<char>(ch.unicode() & 0xFF));
-                bytes.append(static_cast<char>(ch.unicode() >> 8));
-            }
-            file.write(bytes);
-            file.close();
+            bytes.append(static_cast<char>(ch.unicode() & 0xFF));
+            bytes.append(static_cast<char>(ch.unicode() >> 8));
         }
-        pJob->strPath = bMade ? file.fileName() : QString();
+        QFile file;
+        // A cut file would be read back as a shorter text, and no one would
+        // know.
+        if (CreateScratchFile(strTemp, file) && file.write(bytes) == bytes.size() && file.flush())
+        {
+            file.close();
+            pJob->strPath = file.fileName();
+        }
+        else
+        {
+            pJob->strMessage = CTextExtractor::TempFailedMessage(
+                file.fileName().isEmpty() ? strTemp : file.fileName(), file.errorString());
+            const bool bOpened = file.isOpen();
+            file.close();
+            // A close that could not flush leaves QFile unwilling to remove.
+            if (bOpened)
+                QFile::remove(file.fileName());
+            pJob->strPath.clear();
+        }
         pJob->strText.clear();
     }
     g_bRtfDone = true;
@@ -177,6 +193,12 @@ CTextExtractor::CTextExtractor(const QString& strTempFolder, TextMessageSink sin
 QString CTextExtractor::TooLargeMessage()
 {
     return QStringLiteral("The document is too large to read.");
+}
+
+QString CTextExtractor::TempFailedMessage(const QString& strTempPath, const QString& strReason)
+{
+    return QStringLiteral("The document's text cannot be written to the temporary file %1: %2")
+        .arg(strTempPath, strReason);
 }
 
 QString CTextExtractor::TimeoutMessage()

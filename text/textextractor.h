@@ -28,6 +28,9 @@ public:
     void SetTimeout(int nMilliseconds) { m_nTimeout = nMilliseconds; }
     static QString TimeoutMessage();
     static QString TooLargeMessage();
+    // Why an RTF document gave no text when its temporary file could not be
+    // written.
+    static QString TempFailedMessage(const QString& strTempPath, const QString& strReason);
     // The temporary file an RTF document's text passes through; when a file
     // or link of that name is there, a new one beside it with a number.
     static QString TempPathFor(const QString& strTempFolder, const QString& strPath);

@@ -1,6 +1,7 @@
 #include "text/unicodetextfile.h"
 
 #include <QSaveFile>
+#include <unistd.h>
 
 QByteArray CUnicodeTextFile::Encode(const QString& strText)
 {
@@ -22,8 +23,9 @@ bool CUnicodeTextFile::Save(const QString& strPath, const QString& strText)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = Encode(strText);
-    // commit() does not report a buffered write the disk refused.
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    // commit() reports neither a buffered write the disk refused nor a
+    // failed sync, which is where a full disk may first say so.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
     {
         file.cancelWriting();
         return false;

@@ -3,6 +3,7 @@
 #include "res/resourceids.h"
 #include "res/stringtable.h"
 #include "tests/support/dialoghooks.h"
+#include "tests/support/diskfault.h"
 #include "tests/support/mediaprobe.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/windowtest.h"
@@ -209,10 +210,10 @@ private Q_SLOTS:
         SaveWhile(dlg,
                   [&]()
                   {
-                      const bool bNow = bEncoding
-                                            ? Status(dlg).startsWith(strMp3Prefix)
-                                            : Status(dlg) == strWave &&
-                                                  QFileInfo(Out() + "long.wav").size() > 1000000;
+                      const bool bNow =
+                          bEncoding ? Status(dlg).startsWith(strMp3Prefix)
+                                    : Status(dlg) == strWave &&
+                                          QFileInfo(Out() + ".long.wav.part").size() > 1000000;
                       if (!bStopped && bNow)
                       {
                           bStopped = true;
@@ -273,8 +274,8 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(Out() + "b.wav"));
     }
 
-    // A WAV the converter cannot read is named when the batch ends, which
-    // then does not call itself finished.
+    // A WAV that cannot be made is named when the batch ends, which then
+    // does not call itself finished; no MP3 is made of it.
     void failureIsNamed()
     {
         StartApp(QStringLiteral("SaveType=0\r\n"));
@@ -286,8 +287,108 @@ private Q_SLOTS:
         QCOMPARE(Status(dlg), Interrupted());
         QCOMPARE(int(m_hooks.m_messages.size()), 2);
         QCOMPARE(m_hooks.m_messages[0].strText, CStringTable::Get(IDS_CLOSE_PLAYER));
-        QVERIFY2(m_hooks.m_messages[1].strText.contains(m_pDocs->filePath("missing/a.mp3")),
-                 qPrintable(m_hooks.m_messages[1].strText));
+        QCOMPARE(m_hooks.m_messages[1].strText,
+                 QStringLiteral("These audio files could not be made:\n") +
+                     m_pDocs->filePath("missing/a.wav"));
+    }
+
+    // A file of the batch that the disk refuses, part-way or when synced,
+    // or a read-only folder: the file is named at the end, the batch is not
+    // called finished, the earlier file of that name stays as it was, the
+    // files made before it are whole, and nothing half-made is left, not
+    // even under a hidden name.
+    void faultsAreNamed_data()
+    {
+        QTest::addColumn<QString>("strFault");
+        QTest::addColumn<QString>("strFailed");
+        QTest::addColumn<QStringList>("kept");
+        const QStringList all{"wav", "mp3", "srt", "lrc"};
+        for (const char* pszMode : {"cut", "sync"})
+        {
+            QTest::addRow("wav %s", pszMode) << pszMode << "wav" << all;
+            QTest::addRow("mp3 %s", pszMode)
+                << pszMode << "mp3" << QStringList{"mp3", "srt", "lrc"};
+            QTest::addRow("srt %s", pszMode) << pszMode << "srt" << QStringList{"srt"};
+            QTest::addRow("lrc %s", pszMode) << pszMode << "lrc" << QStringList{"lrc"};
+        }
+        QTest::newRow("read-only folder") << "read-only"
+                                          << "wav" << all;
+    }
+    void faultsAreNamed()
+    {
+        QFETCH(QString, strFault);
+        QFETCH(QString, strFailed);
+        QFETCH(QStringList, kept);
+        QVERIFY(QDir().mkpath(Out()));
+        StartApp(QStringLiteral("SaveType=1\r\nSavePath=%1\r\nWordTiming=1\r\n").arg(Out()));
+        const QStringList suffixes{"wav", "mp3", "srt", "lrc"};
+        for (const QString& strSuffix : suffixes)
+            QVERIFY(KbTest::WriteFile(Out() + "a." + strSuffix, "old " + strSuffix.toLatin1()));
+        std::unique_ptr<KbTest::CReadOnlyFolder> pReadOnly;
+        std::unique_ptr<KbTest::CFullDisk> pFull;
+        if (strFault == QLatin1String("read-only"))
+        {
+            // Before the window, whose speech thread then inherits it.
+            pReadOnly = std::make_unique<KbTest::CReadOnlyFolder>(Out());
+            QVERIFY(pReadOnly->IsActive());
+        }
+        else
+        {
+            QVERIFY2(KbTest::CFullDisk::IsLoaded(), "run by ctest, with the fault shim");
+            const bool bSync = strFault == QLatin1String("sync");
+            pFull =
+                std::make_unique<KbTest::CFullDisk>(Out(), bSync ? 0 : 100, bSync, "." + strFailed);
+        }
+        {
+            CSpeechDlg dlg;
+            dlg.AddSourceFiles({Doc("a.txt", "The only document of the batch.")});
+            SaveWhile(dlg, []() {});
+            pFull.reset();
+            pReadOnly.reset();
+            QCOMPARE(Status(dlg), Interrupted());
+        }
+        QVERIFY(!m_hooks.m_messages.empty());
+        const QString strLast = m_hooks.m_messages.back().strText;
+        QVERIFY2(
+            strLast.startsWith("These audio files could not be made:\n" + Out() + "a." + strFailed),
+            qPrintable(strLast));
+        QCOMPARE(QDir(Out()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList({"a.lrc", "a.mp3", "a.srt", "a.wav"}));
+        for (const QString& strSuffix : suffixes)
+        {
+            const QByteArray bytes = KbTest::ReadFile(Out() + "a." + strSuffix);
+            QVERIFY2((bytes == "old " + strSuffix.toLatin1()) == kept.contains(strSuffix),
+                     qPrintable(strSuffix));
+        }
+        if (!kept.contains("wav"))
+            QVERIFY(KbTest::DecodesCleanly(Out() + "a.wav"));
+        if (!kept.contains("mp3"))
+            QVERIFY(KbTest::DecodesCleanly(Out() + "a.mp3"));
+    }
+
+    // The folder taken away while a document is being made: that document
+    // is named and the batch is not called finished; the next one goes to
+    // the default folder, as for any configured folder that is not there.
+    void folderRemovedMidBatch()
+    {
+        QVERIFY(QDir().mkpath(Out()));
+        StartApp(QStringLiteral("SaveType=1\r\nSavePath=%1\r\n").arg(Out()));
+        CSpeechDlg dlg;
+        dlg.AddSourceFiles(
+            {Doc("a.txt", "First."), Doc("b.txt", "Second."), Doc("c.txt", "Third.")});
+        bool bRemoved = false;
+        SaveWhile(dlg,
+                  [&]()
+                  {
+                      if (!bRemoved && QFileInfo::exists(Out() + ".b.wav.part"))
+                          bRemoved = QDir(Out()).removeRecursively();
+                  });
+        QVERIFY(bRemoved);
+        QCOMPARE(Status(dlg), Interrupted());
+        QCOMPARE(m_hooks.m_messages.back().strText,
+                 QStringLiteral("These audio files could not be made:\n") + Out() + "b.wav");
+        QVERIFY(!QFileInfo::exists(Out()));
+        QVERIFY(QFileInfo::exists(m_pApp->GetDefaultSaveFolder() + "c.mp3"));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "res/stringtable.h"
 #include "widgets/urlopener.h"
 
+#include "tests/support/diskfault.h"
 #include "tests/support/mediaprobe.h"
 #include "tests/support/testfiles.h"
 
@@ -18,6 +19,7 @@
 #include <QtEndian>
 #include <csignal>
 #include <map>
+#include <memory>
 #include <sys/types.h>
 
 using KbTest::FirstStream;
@@ -286,6 +288,108 @@ private Q_SLOTS:
                                  Path("Long.txt") + "\nkestrivane-basic: stopped\n"),
                  qPrintable(strErr));
         QCOMPARE(Names(FolderFiles(strOut)), QStringList({"a.lrc", "a.mp3", "a.srt", "a.wav"}));
+    }
+
+    // A file the disk refuses part-way or when synced, a read-only folder,
+    // or the folder taken away while a document is made: the run names the
+    // file and fails, an earlier file of that name stays as it was, the
+    // files completed before it are whole, and nothing half-made is left,
+    // not even under a hidden name.
+    void faultsAreNamed_data()
+    {
+        QTest::addColumn<QString>("strFault");
+        QTest::addColumn<QString>("strFailed");
+        QTest::addColumn<QString>("strError");
+        QTest::addColumn<QStringList>("kept");
+        const QStringList all{"wav", "mp3", "srt", "lrc"};
+        QTest::newRow("wav cut") << "cut"
+                                 << "wav"
+                                 << "cannot write the WAV file @/a.wav" << all;
+        QTest::newRow("wav refused at sync") << "sync"
+                                             << "wav"
+                                             << "cannot write the WAV file @/a.wav" << all;
+        QTest::newRow("mp3 cut") << "cut"
+                                 << "mp3"
+                                 << "@/a.mp3: cannot write the MP3 file: "
+                                 << QStringList{"mp3", "srt", "lrc"};
+        QTest::newRow("mp3 refused at sync")
+            << "sync"
+            << "mp3"
+            << "@/a.mp3: cannot write the MP3 file: No space left on device"
+            << QStringList{"mp3", "srt", "lrc"};
+        QTest::newRow("srt cut") << "cut"
+                                 << "srt"
+                                 << "cannot write the word timings beside @/a.mp3"
+                                 << QStringList{"srt"};
+        QTest::newRow("lrc refused at sync")
+            << "sync"
+            << "lrc"
+            << "cannot write the word timings beside @/a.mp3" << QStringList{"lrc"};
+        QTest::newRow("read-only folder")
+            << "read-only" << QString() << "cannot write the WAV file @/a.wav" << all;
+        QTest::newRow("folder removed")
+            << "removed" << QString() << "cannot write the WAV file @/Long.wav" << QStringList();
+    }
+    void faultsAreNamed()
+    {
+        QFETCH(QString, strFault);
+        QFETCH(QString, strFailed);
+        QFETCH(QString, strError);
+        QFETCH(QStringList, kept);
+        const QString strOut = Path(QStringLiteral("fault-") + QTest::currentDataTag());
+        strError.replace(QLatin1Char('@'), strOut);
+        const QStringList suffixes{"wav", "mp3", "srt", "lrc"};
+        for (const QString& strSuffix : suffixes)
+            QVERIFY(KbTest::WriteFile(strOut + "/a." + strSuffix, "old " + strSuffix.toLatin1()));
+        QProcess program;
+        std::unique_ptr<KbTest::CFullDisk> pFull;
+        std::unique_ptr<KbTest::CReadOnlyFolder> pReadOnly;
+        if (strFault == QLatin1String("read-only"))
+        {
+            QVERIFY(QFile::setPermissions(strOut, QFile::ReadOwner | QFile::ExeOwner));
+            KbTest::CReadOnlyFolder::DropOverrideIn(program);
+        }
+        else if (strFault != QLatin1String("removed"))
+        {
+            QVERIFY2(KbTest::CFullDisk::IsLoaded(), "run by ctest, with the fault shim");
+            const bool bSync = strFault == QLatin1String("sync");
+            pFull = std::make_unique<KbTest::CFullDisk>(strOut, bSync ? 0 : 100, bSync,
+                                                        "." + strFailed);
+        }
+        const QString strDocument = strFault == QLatin1String("removed") ? "@Long.txt" : "@a.txt";
+        Start(program, {"--save-audio", "--out", strOut, strDocument});
+        pFull.reset();
+        bool bRemoved = false;
+        while (program.state() != QProcess::NotRunning && !program.waitForFinished(10))
+        {
+            if (strFault == QLatin1String("removed") && !bRemoved &&
+                QFileInfo::exists(strOut + "/.Long.wav.part"))
+                bRemoved = QDir(strOut).removeRecursively();
+        }
+        QVERIFY(
+            QFile::setPermissions(strOut, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ||
+            bRemoved);
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        const QString strErr = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(strErr.contains(strError), qPrintable(strErr));
+        if (strFault == QLatin1String("removed"))
+        {
+            QVERIFY(bRemoved);
+            QVERIFY(!QFileInfo::exists(strOut));
+            return;
+        }
+        QCOMPARE(Names(FolderFiles(strOut)), QStringList({"a.lrc", "a.mp3", "a.srt", "a.wav"}));
+        for (const QString& strSuffix : suffixes)
+        {
+            const QByteArray bytes = ReadFile(strOut + "/a." + strSuffix);
+            QVERIFY2((bytes == "old " + strSuffix.toLatin1()) == kept.contains(strSuffix),
+                     qPrintable(strSuffix));
+        }
+        if (!kept.contains("wav"))
+            QVERIFY(KbTest::DecodesCleanly(strOut + "/a.wav"));
+        if (!kept.contains("mp3"))
+            QVERIFY(KbTest::DecodesCleanly(strOut + "/a.mp3"));
     }
 
     // Without --out the files go to the configured folder, repaired as the

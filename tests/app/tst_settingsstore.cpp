@@ -1,14 +1,12 @@
 #include "app/settingsstore.h"
 
+#include "tests/support/diskfault.h"
 #include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using KbTest::Utf16;
 
@@ -204,10 +202,22 @@ private Q_SLOTS:
         QVERIFY(!store.Save(QStringLiteral("/nonexistent/dir/Application.ini")));
     }
 
-    // A write that fails part-way (here: the file-size limit, as a full disk
-    // would) must leave the old settings untouched and report failure.
-    void failedWriteKeepsOldFile()
+    // A save the disk refuses, at once, part-way, or only when synced, or
+    // into a read-only folder, is reported and leaves the old settings
+    // whole, with nothing beside them.
+    void failedSaveKeepsOldFile_data()
     {
+        QTest::addColumn<QString>("strFault");
+        QTest::addColumn<qint64>("nFree");
+        QTest::newRow("full disk") << "full" << qint64(0);
+        QTest::newRow("disk full part-way") << "full" << qint64(20000);
+        QTest::newRow("disk full when synced") << "sync" << qint64(0);
+        QTest::newRow("read-only folder") << "read-only" << qint64(0);
+    }
+    void failedSaveKeepsOldFile()
+    {
+        QFETCH(QString, strFault);
+        QFETCH(qint64, nFree);
         QTemporaryDir dir;
         const QString strPath = dir.filePath("Application.ini");
         CSettingsStore oldStore;
@@ -219,22 +229,23 @@ private Q_SLOTS:
         for (int i = 0; i < 2000; ++i)
             bigStore.SetValue("Misc", QStringLiteral("Key%1").arg(i),
                               QString(40, QLatin1Char('x')));
-
-        struct rlimit saved;
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = saved;
-        limited.rlim_cur = 4096;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const bool bSaved = bigStore.Save(strPath);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-
+        bool bSaved = true;
+        if (strFault == QLatin1String("read-only"))
+        {
+            KbTest::CReadOnlyFolder readOnly(dir.path());
+            QVERIFY(readOnly.IsActive());
+            bSaved = bigStore.Save(strPath);
+        }
+        else
+        {
+            QVERIFY2(KbTest::CFullDisk::IsLoaded(), "run by ctest, with the fault shim");
+            KbTest::CFullDisk full(dir.path(), nFree, strFault == QLatin1String("sync"));
+            bSaved = bigStore.Save(strPath);
+        }
         QVERIFY(!bSaved);
-        QFile file(strPath);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), oldBytes);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"Application.ini"}));
+        QCOMPARE(KbTest::ReadFile(strPath), oldBytes);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"Application.ini"}));
     }
 
     void lookupsStripBlanks()

@@ -2,7 +2,9 @@
 #include "res/resourcemodule.h"
 #include "res/stringtable.h"
 
+#include "tests/support/diskfault.h"
 #include "tests/support/testfiles.h"
+#include "widgets/messagebox.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,11 +189,56 @@ private Q_SLOTS:
         QVERIFY(CSpeechApp::LanguageLibraryName("040a").isEmpty());
     }
 
+    // A settings file that cannot be made ends the start-up; the user is
+    // told why.
     void unreadableSettingsEndStartUp()
     {
         QVERIFY(QDir().mkpath(DataFolder() + "Application.ini"));
         CSpeechApp app(g_strPackDir);
+        QStringList messages;
+        CMessageBox::SetHook([&messages](const QString& strText, const QString&, unsigned)
+                             { messages.append(strText); });
         QVERIFY(!app.InitSettings());
+        CMessageBox::SetHook(nullptr);
+        QCOMPARE(messages, QStringList{CSpeechApp::SaveFailedMessage(app.m_strIniPath)});
+    }
+
+    // Settings the disk or the folder refuses are told, and the file keeps
+    // what it had.
+    void unsavedSettingsAreTold_data()
+    {
+        QTest::addColumn<bool>("bReadOnly");
+        QTest::newRow("full disk") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+    void unsavedSettingsAreTold()
+    {
+        QFETCH(bool, bReadOnly);
+        CSpeechApp app(g_strPackDir);
+        QVERIFY(app.InitSettings());
+        const QByteArray before = ReadFile(app.m_strIniPath);
+        app.SetSetting("Audio", "SaveType", "1");
+        QStringList messages;
+        CMessageBox::SetHook([&messages](const QString& strText, const QString&, unsigned)
+                             { messages.append(strText); });
+        bool bSaved = true;
+        if (bReadOnly)
+        {
+            KbTest::CReadOnlyFolder readOnly(DataFolder());
+            QVERIFY(readOnly.IsActive());
+            bSaved = app.SaveSettings();
+        }
+        else
+        {
+            QVERIFY2(KbTest::CFullDisk::IsLoaded(), "run by ctest, with the fault shim");
+            KbTest::CFullDisk full(DataFolder());
+            bSaved = app.SaveSettings();
+        }
+        CMessageBox::SetHook(nullptr);
+        app.ExitInstance();
+        QVERIFY(!bSaved);
+        QCOMPARE(messages, QStringList{CSpeechApp::SaveFailedMessage(app.m_strIniPath)});
+        QCOMPARE(ReadFile(app.m_strIniPath), before);
     }
 };
 

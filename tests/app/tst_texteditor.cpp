@@ -2,6 +2,7 @@
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
 #include "tests/support/dialoghooks.h"
+#include "tests/support/diskfault.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/windowtest.h"
 #include "text/introlib/prelude.h"
@@ -261,6 +262,9 @@ private Q_SLOTS:
         QTest::newRow("file-in-proc") << "proc";
         QTest::newRow("over-file-size-limit") << "limit";
         QTest::newRow("read-only-file") << "readonly";
+        QTest::newRow("full-disk") << "full";
+        QTest::newRow("disk-full-when-synced") << "sync";
+        QTest::newRow("read-only-folder") << "rofolder";
     }
     void failedSaveIsReported()
     {
@@ -299,8 +303,23 @@ private Q_SLOTS:
             pLimit = std::make_unique<CFileSizeLimit>(8);
             QVERIFY(pLimit->IsActive());
         }
+        std::unique_ptr<KbTest::CFullDisk> pFull;
+        if (strCase == QLatin1String("full") || strCase == QLatin1String("sync"))
+        {
+            QVERIFY2(KbTest::CFullDisk::IsLoaded(), "run by ctest, with the fault shim");
+            pFull = std::make_unique<KbTest::CFullDisk>(m_pFiles->path(), 0,
+                                                        strCase == QLatin1String("sync"));
+        }
+        std::unique_ptr<KbTest::CReadOnlyFolder> pReadOnly;
+        if (strCase == QLatin1String("rofolder"))
+        {
+            pReadOnly = std::make_unique<KbTest::CReadOnlyFolder>(m_pFiles->path());
+            QVERIFY(pReadOnly->IsActive());
+        }
         SaveAs(dlg, strPath);
         pLimit.reset();
+        pFull.reset();
+        pReadOnly.reset();
 
         QCOMPARE(int(m_hooks.m_messages.size()), 1);
         QCOMPARE(m_hooks.m_messages[0].strText, QStringLiteral("Failed to save as text file."));
@@ -312,7 +331,7 @@ private Q_SLOTS:
                          .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                      QFileInfo::exists(strPath) ? QStringList{QFileInfo(strPath).fileName()}
                                                 : QStringList());
-        if (strCase == QLatin1String("limit") || strCase == QLatin1String("readonly"))
+        if (strCase != QLatin1String("removed") && strCase != QLatin1String("proc"))
             QCOMPARE(before, original);
     }
 

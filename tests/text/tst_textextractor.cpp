@@ -1,3 +1,4 @@
+#include "tests/support/diskfault.h"
 #include "tests/support/testfiles.h"
 #include "text/documentformat.h"
 #include "text/rtfreader.h"
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <ctime>
+#include <memory>
 
 namespace
 {
@@ -138,6 +140,53 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(strTaken).isSymLink(), bLink);
         QCOMPARE(KbTest::ReadFile(strTaken), QByteArray("kept"));
         QCOMPARE(KbTest::ReadFile(strOutside), QByteArray("kept"));
+    }
+
+    // A temporary file the disk refuses, whole or in part, or a read-only
+    // "Temp" folder: the document gives no text and says why, rather than
+    // a shorter text, and no file is left.
+    void tempFileFaultsAreSaid_data()
+    {
+        QTest::addColumn<QString>("strFault");
+        QTest::newRow("full disk") << "full";
+        QTest::newRow("disk full part-way") << "part";
+        QTest::newRow("read-only folder") << "read-only";
+    }
+    void tempFileFaultsAreSaid()
+    {
+        QFETCH(QString, strFault);
+        QDir(TempFolder()).removeRecursively();
+        QVERIFY(QDir().mkpath(TempFolder()));
+        const QString strPath =
+            Write(QStringLiteral("Long.rtf"),
+                  "{\\rtf1\\ansi " + QByteArray("Many words. ").repeated(100) + "\\par}");
+        std::unique_ptr<KbTest::CFullDisk> pFull;
+        std::unique_ptr<KbTest::CReadOnlyFolder> pReadOnly;
+        if (strFault == QLatin1String("read-only"))
+        {
+            pReadOnly = std::make_unique<KbTest::CReadOnlyFolder>(TempFolder());
+            QVERIFY(pReadOnly->IsActive());
+        }
+        else
+        {
+            QVERIFY2(KbTest::CFullDisk::IsLoaded(), "run by ctest, with the fault shim");
+            pFull = std::make_unique<KbTest::CFullDisk>(
+                TempFolder(), strFault == QLatin1String("part") ? 500 : 0);
+        }
+        QString strText;
+        Extractor().GetTextFromFile(strPath, strText);
+        pFull.reset();
+        pReadOnly.reset();
+        QVERIFY(strText.isEmpty());
+        QCOMPARE(m_messages.size(), 1);
+        const QString strTemp = CTextExtractor::TempPathFor(TempFolder(), strPath);
+        QVERIFY2(m_messages[0].startsWith(CTextExtractor::TempFailedMessage(strTemp, QString())),
+                 qPrintable(m_messages[0]));
+        QVERIFY2(m_messages[0].size() >
+                     CTextExtractor::TempFailedMessage(strTemp, QString()).size(),
+                 "the reason is given");
+        QCOMPARE(m_flags, QList<unsigned>{0x30u});
+        QVERIFY(QDir(TempFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 
     void failuresAreSaid_data()
