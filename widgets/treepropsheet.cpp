@@ -183,8 +183,13 @@ bool CTreePropSheet::OnInitDialog()
     m_pFrame->SetShowCaption(m_bTreeViewMode && m_bPageCaption);
     if (m_bTreeViewMode)
     {
-        m_treePages->setFixedWidth(m_nPageTreeWidth);
         FillPageTree();
+        // The configured width is the least; a longer page name, as a
+        // translation may give, widens the tree rather than being cut.
+        const int nNeeded = static_cast<QAbstractItemView*>(m_treePages)->sizeHintForColumn(0) +
+                            2 * m_treePages->frameWidth() +
+                            m_treePages->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        m_treePages->setFixedWidth(qMax(m_nPageTreeWidth, nNeeded));
     }
     else
     {
@@ -269,6 +274,10 @@ void CTreePropSheet::ActivatePage(int nIndex)
                          m_bTreeImages ? PageIcon(true) : QIcon());
     m_pFrame->ShowPage(pPage);
     pPage->show();
+    // The frame's least size only grows, so a page with longer texts (in
+    // another language) widens the sheet instead of being cut, and the
+    // sheet does not jump back when a smaller page follows.
+    m_pFrame->setMinimumSize(m_pFrame->minimumSize().expandedTo(m_pFrame->minimumSizeHint()));
     if (m_bTreeViewMode)
     {
         const QSignalBlocker blocker(m_treePages);

@@ -6,6 +6,7 @@
 #include "settings/audiosavingconfpage.h"
 #include "settings/mytreepropsheet.h"
 #include "tests/support/dialoghooks.h"
+#include "tests/support/languagepacks.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/windowtest.h"
 #include "widgets/proppageframe.h"
@@ -13,6 +14,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -137,38 +140,104 @@ private Q_SLOTS:
     {
         StartApp("[Audio]\r\nSavePath=%1/gone/\r\nSaveType=1\r\n");
         CSpeechDlg dlg;
-        WithSheet(dlg,
-                  [&](CMyTreePropSheet& sheet)
-                  {
-                      QCOMPARE(sheet.windowTitle(), QStringLiteral("Settings"));
-                      QCOMPARE(Control<QPushButton>(sheet, IDOK)->text(), QStringLiteral("OK"));
-                      QCOMPARE(Control<QPushButton>(sheet, IDCANCEL)->text(),
-                               QStringLiteral("Cancel"));
-                      QCOMPARE(Control<QPushButton>(sheet, ID_APPLY_NOW)->text(),
-                               QStringLiteral("Apply"));
-                      QTreeWidget* pTree = Control<QTreeWidget>(sheet, IDC_PAGE_TREE);
-                      QCOMPARE(pTree->width(), 180);
-                      QCOMPARE(pTree->topLevelItemCount(), 1);
-                      QTreeWidgetItem* pRoot = pTree->topLevelItem(0);
-                      QCOMPARE(pRoot->text(0), QStringLiteral("Preferences"));
-                      QStringList children;
-                      for (int i = 0; i < pRoot->childCount(); ++i)
-                          children << pRoot->child(i)->text(0);
-                      QCOMPARE(children, QStringList({"Language", "Audio Output", "Music", "User Interface"}));
-                      QVERIFY(!pRoot->child(0)->icon(0).isNull());
+        WithSheet(
+            dlg,
+            [&](CMyTreePropSheet& sheet)
+            {
+                QCOMPARE(sheet.windowTitle(), QStringLiteral("Settings"));
+                QCOMPARE(Control<QPushButton>(sheet, IDOK)->text(), QStringLiteral("OK"));
+                QCOMPARE(Control<QPushButton>(sheet, IDCANCEL)->text(), QStringLiteral("Cancel"));
+                QCOMPARE(Control<QPushButton>(sheet, ID_APPLY_NOW)->text(),
+                         QStringLiteral("Apply"));
+                QTreeWidget* pTree = Control<QTreeWidget>(sheet, IDC_PAGE_TREE);
+                QCOMPARE(pTree->width(), 180);
+                QCOMPARE(pTree->topLevelItemCount(), 1);
+                QTreeWidgetItem* pRoot = pTree->topLevelItem(0);
+                QCOMPARE(pRoot->text(0), QStringLiteral("Preferences"));
+                QStringList children;
+                for (int i = 0; i < pRoot->childCount(); ++i)
+                    children << pRoot->child(i)->text(0);
+                QCOMPARE(children,
+                         QStringList({"Language", "Audio Output", "Music", "User Interface"}));
+                QVERIFY(!pRoot->child(0)->icon(0).isNull());
 
-                      TreePropSheet::CPropPageFrame* pFrame = sheet.GetFrameControl();
-                      QCOMPARE(sheet.GetActiveIndex(), 0);
-                      QVERIFY(pFrame->GetShowCaption());
-                      QCOMPARE(pFrame->GetCaption(), QStringLiteral("Language"));
-                      pTree->setCurrentItem(pRoot);
-                      QVERIFY(!pFrame->GetShownPage());
-                      QCOMPARE(pFrame->GetMsgText(), CStringTable::Get(IDS_DESCRIPTION));
-                      QVERIFY(!sheet.GetPage(1)->IsInitialized());
-                      Control<QPushButton>(sheet, IDOK)->click();
-                  });
+                TreePropSheet::CPropPageFrame* pFrame = sheet.GetFrameControl();
+                QCOMPARE(sheet.GetActiveIndex(), 0);
+                QVERIFY(pFrame->GetShowCaption());
+                QCOMPARE(pFrame->GetCaption(), QStringLiteral("Language"));
+                pTree->setCurrentItem(pRoot);
+                QVERIFY(!pFrame->GetShownPage());
+                QCOMPARE(pFrame->GetMsgText(), CStringTable::Get(IDS_DESCRIPTION));
+                QVERIFY(!sheet.GetPage(1)->IsInitialized());
+                Control<QPushButton>(sheet, IDOK)->click();
+            });
         QCOMPARE(Stored("Audio", "SavePath"), Folder("%1/gone/"));
         QCOMPARE(Stored("Misc", "LangInitCode"), QStringLiteral("0409"));
+    }
+
+    // In every interface language each page shows its texts whole, and
+    // the tree its page names.
+    void pagesWholeInEachLanguage_data()
+    {
+        QTest::addColumn<QString>("strCode");
+        QTest::addColumn<QString>("strPack");
+        for (const KbTest::SInterfaceLanguage& language : KbTest::InterfaceLanguages())
+            QTest::newRow(qPrintable(language.strRow)) << language.strCode << language.strPack;
+    }
+    void pagesWholeInEachLanguage()
+    {
+        QFETCH(QString, strCode);
+        QFETCH(QString, strPack);
+        QTemporaryDir appDir;
+        QVERIFY(KbTest::MakeProgramFolder(appDir, {QString(), strCode, strPack}));
+        QVERIFY(KbTest::WriteFile(
+            IniPath(), KbTest::Utf16(QStringLiteral("[Misc]\r\nUILangID=%1\r\n").arg(strCode))));
+        m_pApp = std::make_unique<CSpeechApp>(appDir.path() + QLatin1Char('/'));
+        QVERIFY(m_pApp->InitSettings());
+        CSpeechDlg dlg;
+        WithSheet(
+            dlg,
+            [&](CMyTreePropSheet& sheet)
+            {
+                QTreeWidget* pTree = Control<QTreeWidget>(sheet, IDC_PAGE_TREE);
+                QVERIFY(pTree->width() >= 180);
+                for (int nPage = 0; nPage < sheet.GetPageCount(); ++nPage)
+                {
+                    sheet.SetActivePage(nPage);
+                    QApplication::processEvents();
+                    QTreeWidgetItem* pItem = pTree->currentItem();
+                    const QRect itemRect = pTree->visualItemRect(pItem);
+                    QVERIFY2(
+                        itemRect.left() +
+                                QFontMetrics(pTree->font()).horizontalAdvance(pItem->text(0)) <=
+                            pTree->viewport()->width(),
+                        qPrintable(pItem->text(0)));
+                    QWidget* pPage = sheet.GetPage(nPage);
+                    for (const QWidget* pControl : pPage->findChildren<QWidget*>())
+                    {
+                        if (!pControl->isVisible())
+                            continue;
+                        QString strText;
+                        bool bWhole = true;
+                        if (const auto* pButton = qobject_cast<const QAbstractButton*>(pControl))
+                        {
+                            strText = pButton->text();
+                            bWhole = pButton->width() >= pButton->sizeHint().width();
+                        }
+                        else if (const auto* pLabel = qobject_cast<const QLabel*>(pControl))
+                        {
+                            strText = pLabel->text();
+                            bWhole = pLabel->wordWrap() ||
+                                     QFontMetrics(pLabel->font()).horizontalAdvance(strText) <=
+                                         pLabel->contentsRect().width();
+                        }
+                        QVERIFY2(bWhole, qPrintable(strText));
+                        QVERIFY2(pControl->mapTo(pPage, QPoint(pControl->width(), 0)).x() <=
+                                     pPage->width(),
+                                 qPrintable(pControl->objectName() + QLatin1Char(' ') + strText));
+                    }
+                }
+            });
     }
 
     // Opening the page repairs the folder and writes the file before the
