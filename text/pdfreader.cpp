@@ -4,17 +4,9 @@
 
 #include <QRectF>
 #include <memory>
-#include <vector>
 
 namespace
 {
-// A line of one block: its words' text and the box around them.
-struct Line
-{
-    QString strText;
-    QRectF box;
-};
-
 // Poppler reports every flaw of a damaged file on standard error; the user
 // gets one message instead.
 void IgnorePopplerMessage(const QString&, const QVariant&) {}
@@ -29,43 +21,18 @@ void QuietPoppler()
     Q_UNUSED(bSet);
 }
 
-// The words come in reading order; a word without a next one ends its line.
-std::vector<Line> PageLines(const Poppler::Page& page)
-{
-    std::vector<Line> lines;
-    bool bLineOpen = false;
-    for (const std::unique_ptr<Poppler::TextBox>& pWord : page.textList())
-    {
-        if (!pWord)
-            continue;
-        if (!bLineOpen)
-        {
-            lines.push_back(Line{QString(), pWord->boundingBox()});
-            bLineOpen = true;
-        }
-        Line& line = lines.back();
-        line.strText += pWord->text();
-        line.box = line.box.united(pWord->boundingBox());
-        if (!pWord->nextWord())
-            bLineOpen = false;
-        else if (pWord->hasSpaceAfter())
-            line.strText += QLatin1Char(' ');
-    }
-    return lines;
-}
-
 // Poppler's word list drops its blocks: a line starts a new one when a gap
 // wider than ordinary leading lies above it, when its type size changes, or
 // when it is not below the line before (the next column, a side note).
-bool StartsBlock(const Line& previous, const Line& line)
+bool StartsBlock(const QRectF& previous, const QRectF& line)
 {
-    const qreal height = qMin(previous.box.height(), line.box.height());
-    if (line.box.top() < previous.box.top() + height / 2)
+    const qreal height = qMin(previous.height(), line.height());
+    if (line.top() < previous.top() + height / 2)
         return true;
     // A heading's type is larger than its body's.
-    if (qMax(previous.box.height(), line.box.height()) > height * 1.2)
+    if (qMax(previous.height(), line.height()) > height * 1.2)
         return true;
-    return line.box.top() - previous.box.bottom() > height * 0.3;
+    return line.top() - previous.bottom() > height * 0.3;
 }
 
 // Chinese and Japanese put no space between words, nor where a line wraps.
@@ -76,31 +43,93 @@ bool IsCjk(char32_t c)
            (c >= 0x20000 && c <= 0x3FFFF);
 }
 
-bool JoinsWithoutSpace(const QString& strBefore, const QString& strAfter)
+// A broken surrogate counts as no character, so never as CJK.
+char32_t FirstCodePoint(QStringView text)
 {
-    const QList<uint> before = QStringView(strBefore).right(2).toUcs4();
-    const QList<uint> after = QStringView(strAfter).left(2).toUcs4();
-    return !before.isEmpty() && !after.isEmpty() && IsCjk(before.back()) && IsCjk(after.front());
+    const QChar c = text.front();
+    if (!c.isSurrogate())
+        return c.unicode();
+    if (c.isHighSurrogate() && text.size() > 1 && text[1].isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text[1]);
+    return 0;
 }
 
-void AppendPage(const Poppler::Page& page, QString& strText)
+char32_t LastCodePoint(QStringView text)
 {
-    const std::vector<Line> lines = PageLines(page);
-    for (size_t i = 0; i < lines.size(); ++i)
+    const QChar c = text.back();
+    if (!c.isSurrogate())
+        return c.unicode();
+    if (c.isLowSurrogate() && text.size() > 1 && text[text.size() - 2].isHighSurrogate())
+        return QChar::surrogateToUcs4(text[text.size() - 2], c);
+    return 0;
+}
+
+// Builds one page's text line by line, without a copy of each line.
+class CPageText
+{
+public:
+    explicit CPageText(QString& strText) : m_strText(strText) {}
+
+    void AddLine(QStringView line, const QRectF& box)
     {
-        const QString strLine = lines[i].strText.trimmed();
-        if (strLine.isEmpty())
-            continue;
-        if (i > 0 && !strText.isEmpty() && !strText.endsWith(QLatin1Char('\n')) &&
-            StartsBlock(lines[i - 1], lines[i]))
-            strText += QLatin1Char('\n');
-        else if (!strText.isEmpty() && !strText.endsWith(QLatin1Char('\n')) &&
-                 !JoinsWithoutSpace(strText, strLine))
-            strText += QLatin1Char(' ');
-        strText += strLine;
+        line = line.trimmed();
+        if (!line.isEmpty())
+        {
+            if (!m_strText.isEmpty())
+            {
+                if (StartsBlock(m_previous, box))
+                    m_strText += QLatin1Char('\n');
+                else if (!(IsCjk(LastCodePoint(m_strText)) && IsCjk(FirstCodePoint(line))))
+                    m_strText += QLatin1Char(' ');
+            }
+            m_strText += line;
+        }
+        m_previous = box;
     }
-    if (!strText.isEmpty() && !strText.endsWith(QLatin1Char('\n')))
-        strText += QLatin1Char('\n');
+
+    void Finish()
+    {
+        if (!m_strText.isEmpty())
+            m_strText += QLatin1Char('\n');
+    }
+
+private:
+    QString& m_strText;
+    QRectF m_previous;
+};
+
+// The words come in reading order; a word without a next one ends its line.
+void PageText(const Poppler::Page& page, QString& strText)
+{
+    CPageText pageText(strText);
+    QString strLine;
+    QRectF box;
+    bool bLineOpen = false;
+    for (const std::unique_ptr<Poppler::TextBox>& pWord : page.textList())
+    {
+        if (!pWord)
+            continue;
+        const QRectF wordBox = pWord->boundingBox();
+        if (bLineOpen)
+            box = box.united(wordBox);
+        else
+        {
+            strLine.resize(0);
+            box = wordBox;
+            bLineOpen = true;
+        }
+        strLine += pWord->text();
+        if (!pWord->nextWord())
+        {
+            pageText.AddLine(strLine, box);
+            bLineOpen = false;
+        }
+        else if (pWord->hasSpaceAfter())
+            strLine += QLatin1Char(' ');
+    }
+    if (bLineOpen)
+        pageText.AddLine(strLine, box);
+    pageText.Finish();
 }
 
 CPdfReader::Status Read(const QByteArray& data, QString& strText)
@@ -121,7 +150,9 @@ CPdfReader::Status Read(const QByteArray& data, QString& strText)
         if (!pPage)
             continue;
         bAnyPage = true;
-        AppendPage(*pPage, strText);
+        QString strPage;
+        PageText(*pPage, strPage);
+        strText += strPage;
     }
     if (!bAnyPage)
         return CPdfReader::Status::Damaged;
