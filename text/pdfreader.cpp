@@ -6,6 +6,7 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -79,48 +80,87 @@ char32_t LastCodePoint(QStringView text)
     return 0;
 }
 
-// Builds one page's text line by line, without a copy of each line.
+// Writes a page's text straight into its string, sized once for the page:
+// each line goes one place past the end, leaving room for the character that
+// joins it to the line before, and moves back trimmed once it is complete.
 class CPageText
 {
 public:
-    explicit CPageText(QString& strText) : m_strText(strText) {}
-
-    void AddLine(QStringView line, const QRectF& box)
+    // A line takes at most its words, a space after each and the character
+    // before it, so twice the words and their characters, with the page's
+    // closing line break, are room enough.
+    CPageText(QString& strText, qsizetype nWords, qsizetype nWordChars) : m_strText(strText)
     {
-        line = line.trimmed();
+        m_strText.resize(nWordChars + 2 * nWords + 1);
+        m_pStart = m_strText.data();
+        m_pEnd = m_pStart;
+        m_pLine = m_pStart;
+        m_pLineEnd = m_pStart;
+    }
+
+    void StartLine()
+    {
+        m_pLine = m_pEnd + 1;
+        m_pLineEnd = m_pLine;
+    }
+
+    void Add(QStringView word)
+    {
+        std::memcpy(m_pLineEnd, word.data(), size_t(word.size()) * sizeof(QChar));
+        m_pLineEnd += word.size();
+    }
+
+    void AddSpace() { *m_pLineEnd++ = QLatin1Char(' '); }
+
+    void EndLine(const QRectF& box)
+    {
+        const QStringView line = QStringView(m_pLine, m_pLineEnd).trimmed();
         if (!line.isEmpty())
         {
-            if (!m_strText.isEmpty())
+            if (m_pEnd != m_pStart)
             {
                 if (StartsBlock(m_rcPrevious, box))
-                    m_strText += QLatin1Char('\n');
-                else if (!(IsCjk(LastCodePoint(m_strText)) && IsCjk(FirstCodePoint(line))))
-                    m_strText += QLatin1Char(' ');
+                    *m_pEnd++ = QLatin1Char('\n');
+                else if (!(IsCjk(LastCodePoint(QStringView(m_pStart, m_pEnd))) &&
+                           IsCjk(FirstCodePoint(line))))
+                    *m_pEnd++ = QLatin1Char(' ');
             }
-            m_strText += line;
+            std::memmove(m_pEnd, line.data(), size_t(line.size()) * sizeof(QChar));
+            m_pEnd += line.size();
         }
         m_rcPrevious = box;
     }
 
     void Finish()
     {
-        if (!m_strText.isEmpty())
-            m_strText += QLatin1Char('\n');
+        if (m_pEnd != m_pStart)
+            *m_pEnd++ = QLatin1Char('\n');
+        m_strText.truncate(m_pEnd - m_pStart);
     }
 
 private:
     QString& m_strText;
+    QChar* m_pStart;
+    QChar* m_pEnd;
+    QChar* m_pLine;
+    QChar* m_pLineEnd;
     QRectF m_rcPrevious;
 };
 
 // The words come in reading order; a word without a next one ends its line.
 void PageText(const Poppler::Page& page, QString& strText)
 {
-    CPageText pageText(strText);
-    QString strLine;
+    const std::vector<std::unique_ptr<Poppler::TextBox>> words = page.textList();
+    qsizetype nWordChars = 0;
+    for (const std::unique_ptr<Poppler::TextBox>& pWord : words)
+    {
+        if (pWord)
+            nWordChars += pWord->text().size();
+    }
+    CPageText pageText(strText, qsizetype(words.size()), nWordChars);
     QRectF box;
     bool bLineOpen = false;
-    for (const std::unique_ptr<Poppler::TextBox>& pWord : page.textList())
+    for (const std::unique_ptr<Poppler::TextBox>& pWord : words)
     {
         if (!pWord)
             continue;
@@ -129,21 +169,21 @@ void PageText(const Poppler::Page& page, QString& strText)
             box = box.united(wordBox);
         else
         {
-            strLine.resize(0);
+            pageText.StartLine();
             box = wordBox;
             bLineOpen = true;
         }
-        strLine += pWord->text();
+        pageText.Add(pWord->text());
         if (!pWord->nextWord())
         {
-            pageText.AddLine(strLine, box);
+            pageText.EndLine(box);
             bLineOpen = false;
         }
         else if (pWord->hasSpaceAfter())
-            strLine += QLatin1Char(' ');
+            pageText.AddSpace();
     }
     if (bLineOpen)
-        pageText.AddLine(strLine, box);
+        pageText.EndLine(box);
     pageText.Finish();
 }
 
