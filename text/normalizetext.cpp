@@ -16,9 +16,10 @@ void NormalizeText(QString& strText)
     }
     if (i == nLength)
         return;
-    QString strOut;
-    strOut.reserve(nLength);
-    strOut.append(pIn, i);
+    // The text only shrinks, so it is rewritten in place.
+    QChar* pOut = strText.data();
+    pIn = pOut;
+    qsizetype nOut = i;
     for (; i < nLength; ++i)
     {
         const char16_t c = pIn[i].unicode();
@@ -27,19 +28,19 @@ void NormalizeText(QString& strText)
         case u'\r':
             if (i + 1 < nLength && pIn[i + 1] == u'\n')
                 ++i;
-            strOut.append(QLatin1Char('\r'));
+            pOut[nOut++] = QLatin1Char('\r');
             break;
         case u'\n':
         case 0x2029:
-            strOut.append(QLatin1Char('\r'));
+            pOut[nOut++] = QLatin1Char('\r');
             break;
         case 0xFDD0:
         case 0xFDD1:
         case 0:
             break;
         default:
-            strOut.append(pIn[i]);
+            pOut[nOut++] = pIn[i];
         }
     }
-    strText = strOut;
+    strText.truncate(nOut);
 }

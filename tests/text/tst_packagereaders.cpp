@@ -3,6 +3,7 @@
 #include "tests/support/zippackage.h"
 #include "text/documentformat.h"
 #include "text/epubreader.h"
+#include "text/pdfreader.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -103,6 +104,13 @@ private Q_SLOTS:
                               u"距处换到下一行，读者必须把同一段落的各行连接起来，而不在汉字之间"
                               u"加入空格。\n"
                               u"Last paragraph.\n");
+        QString strPages;
+        for (const char* pszPage : {"one", "two", "three", "four", "five", "six", "seven", "eight"})
+            strPages += QStringLiteral("Page %1\nThe text of page %1 is long enough that its "
+                                       "line wraps at the right margin of the page, so the "
+                                       "reader joins the lines of the block with a space.\n")
+                            .arg(QLatin1String(pszPage));
+        QTest::newRow("PDF of eight pages") << "a.pdf" << Sample("lo-sample-pages.pdf") << strPages;
     }
     void samplesRead()
     {
@@ -263,6 +271,35 @@ private Q_SLOTS:
         QCOMPARE(Read(qPrintable(name), data, strMessage), expected);
         QCOMPARE(strMessage, message);
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    // Pages read in threads give the text one thread gives, damaged files too,
+    // which Poppler repairs as it meets their flaws.
+    void pdfThreadsReadAsOne_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray pages = Sample("lo-sample-pages.pdf");
+        QByteArray brokenLink = pages;
+        // A link's object takes another object's number.
+        brokenLink.replace("\n32 0 obj\n<</Type/Annot", "\n22 0 obj\n<</Type/Annot");
+        if (brokenLink == pages)
+            qFatal("the sample has changed");
+        QTest::newRow("eight pages") << pages;
+        QTest::newRow("a link's object misnumbered") << brokenLink;
+        QTest::newRow("eight pages cut") << Cut(pages);
+    }
+    void pdfThreadsReadAsOne()
+    {
+        QFETCH(QByteArray, data);
+        QString strOne;
+        const CPdfReader::Status one = CPdfReader::ToText(data, strOne, 1);
+        // Which thread meets a flaw first changes from one reading to the next.
+        for (int i = 0; i < 20; ++i)
+        {
+            QString strTwo;
+            QCOMPARE(CPdfReader::ToText(data, strTwo, 2), one);
+            QCOMPARE(strTwo, strOne);
+        }
     }
 
     void odtMarkup_data()
