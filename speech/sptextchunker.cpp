@@ -413,10 +413,17 @@ bool CSpTextChunker::NextXml(SChunk& chunk)
             const QString strName = strTag.left(nNameEnd).toLower();
             if (bClosing)
             {
+                // A closing tag that matches no open one is passed over
+                // without a walk down the stack, which deep nesting would
+                // make quadratic.
+                if (m_openTags.value(strName) == 0)
+                    continue;
                 for (size_t n = m_stack.size(); n > 1; --n)
                 {
                     if (m_stack[n - 1].strTag == strName)
                     {
+                        for (size_t k = n - 1; k < m_stack.size(); ++k)
+                            --m_openTags[m_stack[k].strTag];
                         m_stack.resize(n - 1);
                         break;
                     }
@@ -514,6 +521,7 @@ bool CSpTextChunker::NextXml(SChunk& chunk)
             {
                 state.strTag = strName;
                 m_stack.push_back(state);
+                ++m_openTags[strName];
             }
             continue;
         }

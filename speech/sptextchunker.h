@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -76,4 +77,5 @@ private:
         }
     };
     std::vector<SXmlState> m_stack;
+    QHash<QString, int> m_openTags; // per tag name: how often it is on m_stack
 };

@@ -2,6 +2,8 @@
 
 #include "app/settingsstore.h"
 #include "audio/waveheader.h"
+#include "audio/wordtimings.h"
+#include "speech/sptextchunker.h"
 #include "text/cssrules.h"
 #include "text/documentformat.h"
 #include "text/htmltext.h"
@@ -12,6 +14,8 @@
 #include "text/wordreader.h"
 
 #include <QBuffer>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
 
 namespace
 {
@@ -78,7 +82,89 @@ QString ReadStyleSheet(const QByteArray& data)
                   .arg(rules.GetRuleCount());
     return strOut;
 }
+// A piece for the engine must be UTF-8 with a position per code point, and
+// well-formed markup once the characters XML forbids but the engine reads
+// as text are set aside.
+void CheckSsmlChunk(const CSpTextChunker::SChunk& chunk, int nSourceBegin, int nSourceSize)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString strInput = decoder(chunk.input);
+    if (decoder.hasError())
+        qFatal("the SAPI XML translator wrote broken UTF-8");
+    if (chunk.cpToChar.size() != size_t(strInput.toUcs4().size()))
+        qFatal("the SAPI XML translator mapped %d of %d code points", int(chunk.cpToChar.size()),
+               int(strInput.toUcs4().size()));
+    for (const int nChar : chunk.cpToChar)
+    {
+        if (nChar < -1 || nChar > int(chunk.wordOfChar.size()))
+            qFatal("the SAPI XML translator mapped a code point to no character");
+    }
+    if (chunk.nSourceBegin != nSourceBegin || chunk.nSourceEnd <= nSourceBegin ||
+        chunk.nSourceEnd > nSourceSize)
+        qFatal("the SAPI XML translator's pieces do not follow one another");
+    for (const CSpTextChunker::SWord& word : chunk.words)
+    {
+        if (word.nLen <= 0 || word.nPos < chunk.nSourceBegin ||
+            word.nPos + word.nLen > chunk.nSourceEnd)
+            qFatal("the SAPI XML translator found a word outside its piece");
+    }
+    for (QChar& c : strInput)
+    {
+        if ((c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') ||
+            c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
+            c = u' ';
+    }
+    QXmlStreamReader xml(strInput);
+    while (!xml.atEnd())
+        xml.readNext();
+    if (xml.hasError())
+        qFatal("the SAPI XML translator wrote markup that is not well-formed: %s",
+               qPrintable(xml.errorString()));
+}
+// The voice's translation of SAPI XML into the engine's markup, in pieces of
+// the voice's size and of the smallest size (so cuts fall inside markup),
+// and the word timings of the same text fed with the words the voice finds,
+// as a rendering with word timings does with a heading.
+QString ReadSapiXml(const QByteArray& data)
+{
+    const QString strXml = QString::fromUtf8(data);
+    CWordTimings timings;
+    timings.AddUtterance(1, strXml, true);
+    QString strWords;
+    for (const int nMaxChars : {1500, 16})
+    {
+        CSpTextChunker chunker(strXml, true, nMaxChars);
+        CSpTextChunker::SChunk chunk;
+        int nEnd = 0;
+        while (chunker.Next(chunk))
+        {
+            CheckSsmlChunk(chunk, nEnd, int(strXml.size()));
+            nEnd = chunk.nSourceEnd;
+            if (nMaxChars != 1500)
+                continue;
+            for (const CSpTextChunker::SWord& word : chunk.words)
+            {
+                timings.AddWord(1, quint64(word.nPos) * 100, word.nPos, word.nLen);
+                strWords += strXml.mid(word.nPos, word.nLen) + QLatin1Char(' ');
+            }
+        }
+        if (nEnd != int(strXml.size()))
+            qFatal("the SAPI XML translator left text out");
+    }
+    timings.SrtText(quint32(strXml.size()) * 100);
+    timings.LrcText();
+    timings.SyltFrame();
+    return strWords;
+}
 } // namespace
+
+QList<FuzzReader> AllFuzzReaders()
+{
+    return {FuzzReader::TextFile, FuzzReader::Settings, FuzzReader::Rtf,        FuzzReader::Word,
+            FuzzReader::Html,     FuzzReader::Mht,      FuzzReader::WaveHeader, FuzzReader::Docx,
+            FuzzReader::Odt,      FuzzReader::Epub,     FuzzReader::Css,        FuzzReader::Pdf,
+            FuzzReader::SapiXml};
+}
 
 QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
 {
@@ -137,6 +223,9 @@ QString RunFuzzReader(FuzzReader reader, const QByteArray& data)
     case FuzzReader::Pdf:
         strText = PdfFormat()->ToText(data, strMessage);
         break;
+    case FuzzReader::SapiXml:
+        strText = ReadSapiXml(data);
+        break;
     }
     NormalizeText(strText);
     return strText;
@@ -170,6 +259,8 @@ const char* FuzzReaderName(FuzzReader reader)
         return "css";
     case FuzzReader::Pdf:
         return "pdf";
+    case FuzzReader::SapiXml:
+        return "sapixml";
     }
     return "";
 }
