@@ -271,6 +271,9 @@ private:
     quint32 m_nAnimationHandle = 0;
 
     QMenuBar* m_pMenuBar = nullptr;
+    // The menus' titles and items in the string table's order; null for
+    // separators.
+    std::vector<QAction*> m_menuEntries;
     QComboBox* m_cmbLanguage = nullptr;
     QPlainTextEdit* m_editText = nullptr;
     QPlainTextEdit* m_editScratch = nullptr;
