@@ -526,7 +526,8 @@ void CSpeechDlg::ApplyControlTexts()
         {m_btnPaste, nullptr, IDS_PASTE},
         {m_btnEmpty, nullptr, IDS_EMPTY},
         {m_btnSaveText, nullptr, IDS_SAVE},
-        {m_btnSpeak, nullptr, IDS_SPEAK},
+        // A paused reading goes on reading Resume in the new language.
+        {m_btnSpeak, nullptr, m_bPaused ? IDS_RESUME : IDS_SPEAK},
         {m_btnPause, nullptr, IDS_PAUSE},
         {m_btnStop, nullptr, IDS_STOP},
         {m_btnSaveAudio, nullptr, IDS_SAVE_AUDIO},
