@@ -336,13 +336,14 @@ void CSpeechDlg::FocusAfterModeChange(QWidget* pControl)
 
 void CSpeechDlg::OnInstantSpeak()
 {
-    if (m_bWorking)
+    // The mode stays while a document is read or a reading or a batch runs;
+    // the radio that was clicked gives way again.
+    if (m_bWorking || m_bBusy)
     {
-        m_radioFile->setChecked(true);
+        if (m_nSpeakMode == 1)
+            m_radioFile->setChecked(true);
         return;
     }
-    if (m_bBusy)
-        return;
     m_editText->setReadOnly(false);
     m_nSpeakMode = 0;
     m_editText->setEnabled(true);
