@@ -234,6 +234,9 @@ private:
     void SetPaneText(const QString& strText);
     // True when the pane holds more than white space.
     bool PaneHasVisibleText() const;
+    // What Speak would read when the reading is idle: the listed files in
+    // file mode, visible text in instant mode.
+    bool HasTextToRead() const;
     static bool ClipboardHasText();
     static CSpeechApp* App();
     static QString Title();

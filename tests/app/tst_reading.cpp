@@ -376,6 +376,50 @@ private Q_SLOTS:
         QCOMPARE(Item<CTextProgressCtrl>(Dlg(), IDC_PROGRESS)->GetPos(), 100);
     }
 
+    // The pane stays editable during an instant reading: Speak stays the
+    // reading's meanwhile, and afterwards follows what the pane holds.
+    void editingDuringInstantReading_data()
+    {
+        QTest::addColumn<bool>("bErase");
+        QTest::addColumn<bool>("bStop");
+        QTest::newRow("typed") << false << false;
+        QTest::newRow("erased-then-stopped") << true << true;
+        QTest::newRow("erased-to-the-end") << true << false;
+    }
+    void editingDuringInstantReading()
+    {
+        QFETCH(bool, bErase);
+        QFETCH(bool, bStop);
+        ChooseInstant("Edit me while I am being read aloud.");
+        QPlainTextEdit* pPane = Item<QPlainTextEdit>(Dlg(), IDC_EDIT_TEXT);
+        bool bEdited = false;
+        bool bButtonsRight = true;
+        QVERIFY(ReadWhile(Dlg(),
+                          [&]()
+                          {
+                              if (!bEdited && !Selected().isEmpty())
+                              {
+                                  bEdited = true;
+                                  pPane->setFocus();
+                                  if (bErase)
+                                  {
+                                      QTest::keyClick(pPane, Qt::Key_A, Qt::ControlModifier);
+                                      QTest::keyClick(pPane, Qt::Key_Backspace);
+                                  }
+                                  else
+                                  {
+                                      QTest::keyClicks(pPane, "more ");
+                                  }
+                                  if (bStop)
+                                      Item<CButtonST>(Dlg(), IDC_BTN_STOP)->click();
+                              }
+                              bButtonsRight = bButtonsRight && ButtonsMatchState(!bErase);
+                          }));
+        QVERIFY(bEdited);
+        QVERIFY(bButtonsRight);
+        QVERIFY(ButtonsMatchState(!bErase));
+    }
+
     // A pause that lands as a file ends, or between files: the next file
     // starts unpaused and the buttons show the speaking state.
     void pauseAsFileEnds_data()

@@ -151,6 +151,38 @@ private Q_SLOTS:
         QCOMPARE(dlg.GetSourceFiles().size(), 1);
     }
 
+    // A Stop ends the batch while it still unwinds, and the user empties the
+    // list or leaves the file mode meanwhile: Speak and Save as Audio have
+    // nothing left to work on afterwards.
+    void listGoneAfterStop_data()
+    {
+        QTest::addColumn<int>("nControl");
+        QTest::newRow("reset") << int(IDC_BTN_RESET);
+        QTest::newRow("instant-mode") << int(IDC_RADIO_INSTANT);
+    }
+    void listGoneAfterStop()
+    {
+        QFETCH(int, nControl);
+        QVERIFY(QDir().mkpath(Out()));
+        StartApp(QStringLiteral("SaveType=1\r\nSavePath=%1\r\n").arg(Out()));
+        CSpeechDlg dlg;
+        dlg.AddSourceFiles({Doc("a.txt", QStringLiteral("Words to render. ").repeated(20))});
+        bool bChanged = false;
+        SaveWhile(dlg,
+                  [&]()
+                  {
+                      if (bChanged || !dlg.m_bAudioBatch || dlg.m_bWorking)
+                          return;
+                      bChanged = true;
+                      Item<QAbstractButton>(dlg, IDC_BTN_STOP)->click();
+                      Item<QAbstractButton>(dlg, nControl)->click();
+                  });
+        QVERIFY(bChanged);
+        QVERIFY(dlg.GetSourceFiles().isEmpty());
+        QVERIFY(!Item<CButtonST>(dlg, IDC_BTN_SPEAK)->isEnabled());
+        QVERIFY(!Item<CButtonST>(dlg, IDC_BTN_SAVEAUDIO)->isEnabled());
+    }
+
     // The configured folder is repaired and stored; the user's own missing
     // folder is never made.
     void savePathRepairs_data()
