@@ -285,34 +285,40 @@ void CSpeechDlg::SetTabOrder()
 
 void CSpeechDlg::CreateMenu()
 {
-    if (!m_pMenuBar)
+    const std::vector<CStringTable::SMenuItem> items = CStringTable::GetMenu(IDR_MAINMENU);
+    // Made once and renamed in place on a language switch: the switch may
+    // come from the settings sheet, opened from one of these menus, and a
+    // menu deleted under its own call crashed the program.
+    if (m_pMenuBar)
     {
-        m_pMenuBar = new QMenuBar(this);
-        m_pMenuBar->setObjectName(QString::number(IDR_MAINMENU));
+        for (size_t i = 0; i < items.size() && i < m_menuEntries.size(); ++i)
+            if (m_menuEntries[i])
+                m_menuEntries[i]->setText(items[i].strText);
+        return;
     }
-    // Refilled in place on a language switch, so its one connection stays.
-    m_pMenuBar->clear();
-    for (QMenu* pOld : m_pMenuBar->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
-        pOld->deleteLater();
+    m_pMenuBar = new QMenuBar(this);
+    m_pMenuBar->setObjectName(QString::number(IDR_MAINMENU));
     QMenu* pPopup = nullptr;
-    for (const CStringTable::SMenuItem& item : CStringTable::GetMenu(IDR_MAINMENU))
+    for (const CStringTable::SMenuItem& item : items)
     {
+        QAction* pEntry = nullptr;
         if (item.nLevel == 0)
         {
             pPopup = new QMenu(item.strText, m_pMenuBar);
             m_pMenuBar->addMenu(pPopup);
-            continue;
+            pEntry = pPopup->menuAction();
         }
-        if (!pPopup)
-            continue;
-        if (item.strText.isEmpty())
+        else if (pPopup && item.strText.isEmpty())
         {
             pPopup->addSeparator();
-            continue;
         }
-        QAction* pAction = pPopup->addAction(item.strText);
-        pAction->setObjectName(QString::number(item.nCommand));
-        pAction->setData(item.nCommand);
+        else if (pPopup)
+        {
+            pEntry = pPopup->addAction(item.strText);
+            pEntry->setObjectName(QString::number(item.nCommand));
+            pEntry->setData(item.nCommand);
+        }
+        m_menuEntries.push_back(pEntry);
     }
 }
 
@@ -520,7 +526,8 @@ void CSpeechDlg::ApplyControlTexts()
         {m_btnPaste, nullptr, IDS_PASTE},
         {m_btnEmpty, nullptr, IDS_EMPTY},
         {m_btnSaveText, nullptr, IDS_SAVE},
-        {m_btnSpeak, nullptr, IDS_SPEAK},
+        // A paused reading goes on reading Resume in the new language.
+        {m_btnSpeak, nullptr, m_bPaused ? IDS_RESUME : IDS_SPEAK},
         {m_btnPause, nullptr, IDS_PAUSE},
         {m_btnStop, nullptr, IDS_STOP},
         {m_btnSaveAudio, nullptr, IDS_SAVE_AUDIO},

@@ -234,6 +234,9 @@ private:
     void SetPaneText(const QString& strText);
     // True when the pane holds more than white space.
     bool PaneHasVisibleText() const;
+    // What Speak would read when the reading is idle: the listed files in
+    // file mode, visible text in instant mode.
+    bool HasTextToRead() const;
     static bool ClipboardHasText();
     static CSpeechApp* App();
     static QString Title();
@@ -271,6 +274,9 @@ private:
     quint32 m_nAnimationHandle = 0;
 
     QMenuBar* m_pMenuBar = nullptr;
+    // The menus' titles and items in the string table's order; null for
+    // separators.
+    std::vector<QAction*> m_menuEntries;
     QComboBox* m_cmbLanguage = nullptr;
     QPlainTextEdit* m_editText = nullptr;
     QPlainTextEdit* m_editScratch = nullptr;

@@ -139,8 +139,10 @@ void CSpeechDlg::OnSaveAsAudio()
     m_staticAnimation->SetFrameInterval(0);
     m_staticStatus->SetWindowText(
         CStringTable::Get(CAudioBatchRules::EndStatusId(n, files.size(), m_audioFailures)));
-    m_btnSpeak->setEnabled(true);
-    m_btnSaveAudio->setEnabled(true);
+    // After a Stop the list or the mode may have changed while the batch
+    // unwound.
+    m_btnSpeak->setEnabled(HasTextToRead());
+    m_btnSaveAudio->setEnabled(m_nSpeakMode == 1 && HasTextToRead());
     m_btnStop->setEnabled(false);
     m_pVoice->SetOutput(nullptr, true);
     const QString strFailures = CAudioBatchRules::FailureMessage(m_audioFailures);

@@ -37,6 +37,11 @@ bool CSpeechDlg::PaneHasVisibleText() const
     return !m_editText->document()->find(visible).isNull();
 }
 
+bool CSpeechDlg::HasTextToRead() const
+{
+    return m_nSpeakMode == 1 ? !m_sourceFiles.isEmpty() : PaneHasVisibleText();
+}
+
 QString CSpeechDlg::GetPaneWindowText() const
 {
     QString strText = m_editText->toPlainText();
@@ -128,16 +133,21 @@ void CSpeechDlg::OnTextChange()
 {
     if (m_nSpeakMode == 1)
         return;
+    // The pane stays editable during a reading, whose Speak is its own:
+    // disabled, or Resume while paused.
     if (m_editText->document()->isEmpty())
     {
         for (QWidget* pButton :
-             std::initializer_list<QWidget*>{m_btnSaveText, m_btnEmpty, m_btnSpeak, m_btnSaveAudio})
+             std::initializer_list<QWidget*>{m_btnSaveText, m_btnEmpty, m_btnSaveAudio})
             pButton->setEnabled(false);
+        if (!m_bBusy)
+            m_btnSpeak->setEnabled(false);
         return;
     }
     if (m_radioInstant->isChecked())
     {
-        m_btnSpeak->setEnabled(PaneHasVisibleText());
+        if (!m_bBusy)
+            m_btnSpeak->setEnabled(PaneHasVisibleText());
         m_btnSaveText->setEnabled(true);
         m_btnEmpty->setEnabled(true);
         m_btnSaveAudio->setEnabled(false);

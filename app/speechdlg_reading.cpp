@@ -169,9 +169,12 @@ void CSpeechDlg::OnSpeak()
     m_bBusy = false;
     m_pVoiceToken.reset();
     PlayMusic();
-    for (QWidget* pControl : std::initializer_list<QWidget*>{
-             m_btnOpen, m_btnDelete, m_btnReset, m_btnSpeak, m_radioInstant, m_btnSaveAudio})
-        pControl->setEnabled(true);
+    m_btnOpen->setEnabled(true);
+    m_radioInstant->setEnabled(true);
+    // After a Stop the list may have changed while the reading unwound.
+    for (QWidget* pControl :
+         std::initializer_list<QWidget*>{m_btnDelete, m_btnReset, m_btnSpeak, m_btnSaveAudio})
+        pControl->setEnabled(HasTextToRead());
     m_btnPause->setEnabled(false);
     m_btnStop->setEnabled(false);
 }
@@ -242,7 +245,8 @@ void CSpeechDlg::SpeakInstantText()
     if (m_bPaused)
         ResumeAfterItem();
     m_pVoiceToken.reset();
-    m_btnSpeak->setEnabled(true);
+    // The pane may have been edited during the reading.
+    m_btnSpeak->setEnabled(HasTextToRead());
     m_radioFile->setEnabled(true);
     m_btnSaveAudio->setEnabled(false);
     m_btnPause->setEnabled(false);
@@ -285,7 +289,7 @@ void CSpeechDlg::OnStop()
         m_pVoiceToken.reset();
         m_btnStop->setEnabled(false);
         m_bBusy = false;
-        m_btnSpeak->setEnabled(true);
+        m_btnSpeak->setEnabled(HasTextToRead());
         m_btnPause->setEnabled(false);
     }
     if (m_bAudioJob)
@@ -336,13 +340,14 @@ void CSpeechDlg::FocusAfterModeChange(QWidget* pControl)
 
 void CSpeechDlg::OnInstantSpeak()
 {
-    if (m_bWorking)
+    // The mode stays while a document is read or a reading or a batch runs;
+    // the radio that was clicked gives way again.
+    if (m_bWorking || m_bBusy)
     {
-        m_radioFile->setChecked(true);
+        if (m_nSpeakMode == 1)
+            m_radioFile->setChecked(true);
         return;
     }
-    if (m_bBusy)
-        return;
     m_editText->setReadOnly(false);
     m_nSpeakMode = 0;
     m_editText->setEnabled(true);

@@ -167,7 +167,9 @@ void CSpeechDlg::OnSpeechEvent()
         case SPEI_START_INPUT_STREAM:
             m_bStreamStarted = true;
             m_bStreamEnded = false;
-            if (m_radioFile->isChecked() && !m_bPaused)
+            // An event that comes after the reading has ended or stopped
+            // leaves the idle buttons alone.
+            if (m_bBusy && m_radioFile->isChecked() && !m_bPaused)
             {
                 if (m_btnSpeak->isEnabled())
                     m_btnSpeak->setEnabled(false);

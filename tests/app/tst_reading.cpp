@@ -1,6 +1,7 @@
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
+#include "res/stringtable.h"
 #include "speech/readingrules.h"
 #include "speech/spsilentaudiosink.h"
 #include "tests/support/testfiles.h"
@@ -347,6 +348,76 @@ private Q_SLOTS:
         QCOMPARE(Selected(), QStringLiteral("please"));
         QCOMPARE(Item<CTextProgressCtrl>(Dlg(), IDC_PROGRESS)->GetPos(), 100);
         QVERIFY(!Dlg().m_bPaused);
+    }
+
+    // A language switch while paused: Speak reads Resume in each language
+    // and still resumes.
+    void languageSwitchWhilePaused()
+    {
+        ChooseInstant(QString("Pause me and switch the language. ").repeated(3));
+        bool bPaused = false;
+        QVERIFY(ReadWhile(Dlg(),
+                          [&]()
+                          {
+                              if (bPaused || Selected().isEmpty())
+                                  return;
+                              bPaused = true;
+                              Item<CButtonST>(Dlg(), IDC_BTN_PAUSE)->click();
+                              CButtonST* pSpeak = Item<CButtonST>(Dlg(), IDC_BTN_SPEAK);
+                              Dlg().ApplyUILanguage(QStringLiteral("0c0a"));
+                              QCOMPARE(pSpeak->text(), CStringTable::Get(IDS_RESUME));
+                              QVERIFY(pSpeak->text() != QStringLiteral("Resume"));
+                              Dlg().ApplyUILanguage(QStringLiteral("0409"));
+                              QVERIFY(ButtonsMatchState(true));
+                              pSpeak->click();
+                          }));
+        QVERIFY(bPaused);
+        QVERIFY(!Dlg().m_bPaused);
+        QCOMPARE(Item<CTextProgressCtrl>(Dlg(), IDC_PROGRESS)->GetPos(), 100);
+    }
+
+    // The pane stays editable during an instant reading: Speak stays the
+    // reading's meanwhile, and afterwards follows what the pane holds.
+    void editingDuringInstantReading_data()
+    {
+        QTest::addColumn<bool>("bErase");
+        QTest::addColumn<bool>("bStop");
+        QTest::newRow("typed") << false << false;
+        QTest::newRow("erased-then-stopped") << true << true;
+        QTest::newRow("erased-to-the-end") << true << false;
+    }
+    void editingDuringInstantReading()
+    {
+        QFETCH(bool, bErase);
+        QFETCH(bool, bStop);
+        ChooseInstant("Edit me while I am being read aloud.");
+        QPlainTextEdit* pPane = Item<QPlainTextEdit>(Dlg(), IDC_EDIT_TEXT);
+        bool bEdited = false;
+        bool bButtonsRight = true;
+        QVERIFY(ReadWhile(Dlg(),
+                          [&]()
+                          {
+                              if (!bEdited && !Selected().isEmpty())
+                              {
+                                  bEdited = true;
+                                  pPane->setFocus();
+                                  if (bErase)
+                                  {
+                                      QTest::keyClick(pPane, Qt::Key_A, Qt::ControlModifier);
+                                      QTest::keyClick(pPane, Qt::Key_Backspace);
+                                  }
+                                  else
+                                  {
+                                      QTest::keyClicks(pPane, "more ");
+                                  }
+                                  if (bStop)
+                                      Item<CButtonST>(Dlg(), IDC_BTN_STOP)->click();
+                              }
+                              bButtonsRight = bButtonsRight && ButtonsMatchState(!bErase);
+                          }));
+        QVERIFY(bEdited);
+        QVERIFY(bButtonsRight);
+        QVERIFY(ButtonsMatchState(!bErase));
     }
 
     // A pause that lands as a file ends, or between files: the next file

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -124,6 +125,62 @@ private Q_SLOTS:
         QVERIFY(!Item<CButtonST>(dlg, IDC_BTN_STOP)->isEnabled());
         QVERIFY(!dlg.m_pVoice->GetOutputStream());
         QVERIFY(!dlg.m_bBusy && !dlg.m_bAudioBatch);
+    }
+
+    // Instant mode cannot be chosen during a batch: the radios go on
+    // showing the file mode, and the list stays.
+    void modeKeptDuringBatch()
+    {
+        QVERIFY(QDir().mkpath(Out()));
+        StartApp(QStringLiteral("SaveType=1\r\nSavePath=%1\r\n").arg(Out()));
+        CSpeechDlg dlg;
+        dlg.AddSourceFiles({Doc("a.txt", "Short.")});
+        bool bClicked = false;
+        SaveWhile(dlg,
+                  [&]()
+                  {
+                      if (bClicked || !dlg.m_bAudioBatch)
+                          return;
+                      bClicked = true;
+                      Item<QRadioButton>(dlg, IDC_RADIO_INSTANT)->click();
+                  });
+        QVERIFY(bClicked);
+        QVERIFY(Item<QRadioButton>(dlg, IDC_RADIO_FILE)->isChecked());
+        QVERIFY(!Item<QRadioButton>(dlg, IDC_RADIO_INSTANT)->isChecked());
+        QCOMPARE(dlg.m_nSpeakMode, 1);
+        QCOMPARE(dlg.GetSourceFiles().size(), 1);
+    }
+
+    // A Stop ends the batch while it still unwinds, and the user empties the
+    // list or leaves the file mode meanwhile: Speak and Save as Audio have
+    // nothing left to work on afterwards.
+    void listGoneAfterStop_data()
+    {
+        QTest::addColumn<int>("nControl");
+        QTest::newRow("reset") << int(IDC_BTN_RESET);
+        QTest::newRow("instant-mode") << int(IDC_RADIO_INSTANT);
+    }
+    void listGoneAfterStop()
+    {
+        QFETCH(int, nControl);
+        QVERIFY(QDir().mkpath(Out()));
+        StartApp(QStringLiteral("SaveType=1\r\nSavePath=%1\r\n").arg(Out()));
+        CSpeechDlg dlg;
+        dlg.AddSourceFiles({Doc("a.txt", QStringLiteral("Words to render. ").repeated(20))});
+        bool bChanged = false;
+        SaveWhile(dlg,
+                  [&]()
+                  {
+                      if (bChanged || !dlg.m_bAudioBatch || dlg.m_bWorking)
+                          return;
+                      bChanged = true;
+                      Item<QAbstractButton>(dlg, IDC_BTN_STOP)->click();
+                      Item<QAbstractButton>(dlg, nControl)->click();
+                  });
+        QVERIFY(bChanged);
+        QVERIFY(dlg.GetSourceFiles().isEmpty());
+        QVERIFY(!Item<CButtonST>(dlg, IDC_BTN_SPEAK)->isEnabled());
+        QVERIFY(!Item<CButtonST>(dlg, IDC_BTN_SAVEAUDIO)->isEnabled());
     }
 
     // The configured folder is repaired and stored; the user's own missing

@@ -12,23 +12,21 @@
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QUrl>
 #include <deque>
 #include <memory>
 
 namespace
 {
+using KbTest::DropOnList;
 using KbTest::Item;
+using KbTest::SDropResult;
 
 QStringList ListItems(const CSpeechDlg& dlg)
 {
@@ -58,36 +56,6 @@ bool ListButtonsEnabled(const CSpeechDlg& dlg, bool bEnabled)
     return true;
 }
 
-QMimeData* FileDrag(const QStringList& paths)
-{
-    QList<QUrl> urls;
-    for (const QString& strPath : paths)
-        urls << QUrl::fromLocalFile(strPath);
-    auto* pData = new QMimeData;
-    pData->setUrls(urls);
-    return pData;
-}
-
-// What a file manager's drag over the list and its drop report back.
-struct SDropResult
-{
-    bool bEnterAccepted;
-    bool bDropAccepted;
-};
-
-SDropResult DropOnList(CSpeechDlg& dlg, const QStringList& paths)
-{
-    QWidget* pViewport = Item<QListWidget>(dlg, IDC_LIST_FILES)->viewport();
-    const std::unique_ptr<QMimeData> pData(FileDrag(paths));
-    const QPoint point(10, 10);
-    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, pData.get(),
-                          Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(pViewport, &enter);
-    QDropEvent drop(QPointF(point), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, pData.get(),
-                    Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(pViewport, &drop);
-    return {enter.isAccepted(), drop.isAccepted()};
-}
 } // namespace
 
 class CSourceListTest : public QObject

@@ -9,6 +9,7 @@
 #include "widgets/pphtmlstatic.h"
 #include "widgets/textprogressctrl.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -34,6 +35,23 @@ QByteArray Utf16(const QString& str)
     }
     return out;
 }
+
+// Holds the voice's notices back from the window, as a busy event loop
+// would.
+class CHeldNotices : public QObject
+{
+public:
+    int m_nHeld = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* pEvent) override
+    {
+        if (CMessageEvent::MessageOf(pEvent) != WM_SPEECH_EVENT)
+            return false;
+        ++m_nHeld;
+        return true;
+    }
+};
 
 QStringList Items(const QListWidget* pList)
 {
@@ -343,13 +361,14 @@ private Q_SLOTS:
     }
 
     // File mode: the spoken file name moves nothing; the start of a stream
-    // disables Speak and enables Stop.
+    // during a reading disables Speak and enables Stop.
     void fileNameWordsMoveNothing()
     {
         StartApp();
         CSpeechDlg dlg;
         QPlainTextEdit* pEdit = Item<QPlainTextEdit>(dlg, IDC_EDIT_TEXT);
         pEdit->setPlainText(QStringLiteral("alpha beta"));
+        dlg.m_bBusy = true;
         dlg.m_nSpeakMode = 1;
         dlg.m_bSpeakingText = 0;
         dlg.m_nTextLength = 10;
@@ -370,6 +389,7 @@ private Q_SLOTS:
         SpeakAndWait(dlg, QStringLiteral("alpha beta"));
         QCOMPARE(pEdit->textCursor().selectedText(), QStringLiteral("beta"));
         QCOMPARE(Item<CTextProgressCtrl>(dlg, IDC_PROGRESS)->GetPos(), 100);
+        dlg.m_bBusy = false;
     }
 
     // Closing the window in the middle of a reading silences and releases
@@ -386,6 +406,30 @@ private Q_SLOTS:
             timer.start();
         }
         QVERIFY(timer.elapsed() < 1000);
+    }
+
+    // The events of a reading that reach the window only after it has ended
+    // leave the buttons as the end of the reading set them.
+    void eventsAfterTheReading()
+    {
+        StartApp();
+        CSpeechDlg dlg;
+        const QString strPath = m_pHome->filePath(QStringLiteral("late.txt"));
+        QFile file(strPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Events come late.");
+        file.close();
+        dlg.AddSourceFiles({strPath});
+        CHeldNotices held;
+        dlg.installEventFilter(&held);
+        Item<QAbstractButton>(dlg, IDC_BTN_SPEAK)->click();
+        dlg.removeEventFilter(&held);
+        QVERIFY(held.m_nHeld > 0);
+        CMessageEvent late(WM_SPEECH_EVENT);
+        QCoreApplication::sendEvent(&dlg, &late);
+        QVERIFY(dlg.m_bStreamEnded);
+        QVERIFY(Item<QAbstractButton>(dlg, IDC_BTN_SPEAK)->isEnabled());
+        QVERIFY(!Item<QAbstractButton>(dlg, IDC_BTN_STOP)->isEnabled());
     }
 
     void emptyTextNeverDividesByZero()

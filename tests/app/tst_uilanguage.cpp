@@ -1,6 +1,7 @@
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
+#include "settings/mytreepropsheet.h"
 #include "tests/support/windowtest.h"
 #include "widgets/messagebox.h"
 
@@ -11,10 +12,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QTreeWidget>
 #include <map>
 
 namespace
@@ -163,6 +166,44 @@ private Q_SLOTS:
                            });
         pAbout->trigger();
         QVERIFY(bOpened);
+    }
+
+    // A language applied from the settings sheet renames the menu the sheet
+    // was opened from, and the sheet's loop runs on before it closes: the
+    // menu whose call opened the sheet must still be there.
+    void switchFromSheetOpenedByMenu()
+    {
+        CSpeechDlg dlg;
+        dlg.show();
+        QAction* pSettings = dlg.findChild<QAction*>(QString::number(ID_OPTION_SETTINGS));
+        const QString strEnglish = pSettings->text();
+        bool bApplied = false;
+        QTimer::singleShot(
+            0,
+            [&bApplied]()
+            {
+                auto* pSheet = qobject_cast<CMyTreePropSheet*>(QApplication::activeModalWidget());
+                if (!pSheet)
+                    return;
+                auto* pTree = pSheet->findChild<QTreeWidget*>(QString::number(IDC_PAGE_TREE));
+                QTreeWidgetItem* pRoot = pTree->topLevelItem(0);
+                pTree->setCurrentItem(pRoot->child(pRoot->childCount() - 1));
+                auto* pCombo =
+                    pSheet->findChild<QComboBox*>(QString::number(IDC_COMBO_UI_LANGUAGE));
+                const int nSpanish = pCombo->findText(QStringLiteral("Spanish (Spain)"));
+                pCombo->setCurrentIndex(nSpanish);
+                Q_EMIT pCombo->activated(nSpanish);
+                pSheet->findChild<QPushButton*>(QString::number(ID_APPLY_NOW))->click();
+                bApplied = true;
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                pSheet->reject();
+            });
+        pSettings->trigger();
+        QVERIFY(bApplied);
+        QCOMPARE(dlg.findChildren<QAction*>(QString::number(ID_OPTION_SETTINGS)).size(), 1);
+        QVERIFY(pSettings->text() != strEnglish);
+        dlg.ApplyUILanguage(QStringLiteral("0409"));
+        QCOMPARE(pSettings->text(), strEnglish);
     }
 };
 

@@ -9,9 +9,14 @@
 #include "speech/readingrules.h"
 #include "widgets/buttonst.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 #include <functional>
 #include <memory>
 
@@ -65,5 +70,30 @@ inline bool ReadWhile(CSpeechDlg& dlg, const std::function<void()>& fnObserve)
     Item<CButtonST>(dlg, IDC_BTN_SPEAK)->click();
     observer.stop();
     return !bHung;
+}
+
+// What a file manager's drag over the file list and its drop report back.
+struct SDropResult
+{
+    bool bEnterAccepted;
+    bool bDropAccepted;
+};
+
+inline SDropResult DropOnList(CSpeechDlg& dlg, const QStringList& paths)
+{
+    QList<QUrl> urls;
+    for (const QString& strPath : paths)
+        urls << QUrl::fromLocalFile(strPath);
+    QMimeData data;
+    data.setUrls(urls);
+    QWidget* pViewport = Item<QListWidget>(dlg, IDC_LIST_FILES)->viewport();
+    const QPoint point(10, 10);
+    QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data,
+                          Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pViewport, &enter);
+    QDropEvent drop(QPointF(point), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pViewport, &drop);
+    return {enter.isAccepted(), drop.isAccepted()};
 }
 } // namespace KbTest
