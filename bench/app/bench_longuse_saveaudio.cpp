@@ -1,0 +1,116 @@
+// Save as Audio of fifty small documents of every type the program reads,
+// each named after its document in the settings' folder ([Audio]
+// SaveType=1). Goals: memory no more than 10 MB above its first-minute
+// value, no descriptor or thread left over, and a reading after the batch
+// (on the sound server's null sink) with the selection and the clock still
+// in step with the audio.
+#include "longusebench.h"
+
+#include "res/stringtable.h"
+#include "widgets/pphtmlstatic.h"
+
+namespace
+{
+constexpr int g_nDocuments = 50;
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace KbLongUse;
+    KbBench::PrepareApplication();
+    QApplication app(argc, argv);
+    KbBench::SetIdentity();
+    PrintScale();
+    if (!HasSoundServer())
+        return 1;
+
+    QTemporaryDir folder;
+    const QString strOut = folder.filePath(QStringLiteral("audio/"));
+    const QString strBatch = folder.filePath(QStringLiteral("batch"));
+    const QStringList real = RealDocuments(folder.path());
+    if (real.isEmpty() || !QDir().mkpath(strOut) || !QDir().mkpath(strBatch))
+    {
+        std::fprintf(stderr, "cannot find or write the documents\n");
+        return 1;
+    }
+    // Copies under names of their own: each document's audio files are
+    // named after it.
+    QStringList docs;
+    const int nDocuments = ScaledCount(g_nDocuments);
+    for (int i = 0; i < nDocuments; ++i)
+    {
+        const QString strSource = real[i % real.size()];
+        const QString strCopy = strBatch + QStringLiteral("/%1 %2")
+                                               .arg(i + 1, 2, 10, QLatin1Char('0'))
+                                               .arg(QFileInfo(strSource).fileName());
+        if (!QFile::copy(strSource, strCopy))
+        {
+            std::fprintf(stderr, "cannot copy %s\n", qPrintable(strSource));
+            return 1;
+        }
+        docs.append(strCopy);
+    }
+    const QString strWarmUp = folder.filePath(QStringLiteral("warm up.txt"));
+    const QString strProbe = folder.filePath(QStringLiteral("after the batch.txt"));
+    KbTest::WriteFile(strWarmUp, "A short reading first.");
+    KbTest::WriteFile(strProbe, ProbeText().toUtf8());
+
+    CLongUseWindow window(true,
+                          QStringLiteral("[Audio]\r\nSaveType=1\r\nSavePath=%1\r\n").arg(strOut));
+    if (!window.IsShown())
+    {
+        std::fprintf(stderr, "the main window or its voice did not come up\n");
+        return 1;
+    }
+    // What a first reading and a first batch set up once belongs to the
+    // state before.
+    window.Dlg().AddSourceFiles({strWarmUp});
+    window.Click(IDC_BTN_SPEAK);
+    window.Click(IDC_BTN_SAVEAUDIO);
+    window.Click(IDC_BTN_RESET);
+    QTest::qWait(2000);
+
+    const SProcessState before = QuietState();
+    CMemoryWatch memory;
+    memory.Start();
+    window.Dlg().AddSourceFiles(docs);
+    // Returns once the batch has ended.
+    window.Click(IDC_BTN_SAVEAUDIO);
+    memory.Stop();
+    const QString strStatus = window.Item<CPPHtmlStatic>(IDC_STATIC_STATUS)->GetWindowText();
+    const SProcessState after = QuietState();
+
+    int nMade = 0;
+    for (const QString& strDoc : qAsConst(docs))
+    {
+        const QString strBase =
+            strOut + QFileInfo(strDoc).fileName().section(QLatin1Char('.'), 0, 0);
+        if (QFileInfo(strBase + QStringLiteral(".wav")).size() > 44 &&
+            QFileInfo(strBase + QStringLiteral(".mp3")).size() > 0)
+            ++nMade;
+    }
+    window.Click(IDC_BTN_RESET);
+    window.Dlg().AddSourceFiles({strProbe});
+    const SProbe probe = ReadProbe(window);
+
+    if (strStatus != CStringTable::Get(IDS_AUDIO_FINISHED) || nMade != docs.size() ||
+        CAudioLog::Get().HadNoDevice() || !window.Messages().isEmpty())
+    {
+        std::fprintf(stderr,
+                     "batch: \"%s\", %d of %d documents made; no device: %d; "
+                     "messages: %d\n",
+                     qPrintable(strStatus), nMade, int(docs.size()), CAudioLog::Get().HadNoDevice(),
+                     int(window.Messages().size()));
+        return 1;
+    }
+    CTable table(QStringLiteral("Save as Audio: a batch of %1 documents into WAV and MP3 "
+                                "(SaveType=1), then a reading (sound server's null sink)")
+                     .arg(docs.size()));
+    AddResourceRows(table, memory, before, after);
+    table.Add(QStringLiteral("documents made (WAV and MP3)"),
+              QStringLiteral("%1 of %2").arg(nMade).arg(docs.size()));
+    AddStepRows(table, QStringLiteral("reading after the batch"), probe.gaps, probe.items,
+                CReadingRules::ClockPeriodMs());
+    table.Print();
+    return table.AllMet() ? 0 : 1;
+}
