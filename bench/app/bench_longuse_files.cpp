@@ -10,6 +10,8 @@
 namespace
 {
 constexpr int g_nDocuments = 20;
+// As long as the office documents.
+constexpr int g_nProseWords = 35;
 constexpr qint64 g_nLastMinuteNs = 60LL * 1000 * 1000 * 1000;
 } // namespace
 
@@ -25,7 +27,7 @@ int main(int argc, char** argv)
         return 1;
 
     QTemporaryDir folder;
-    QStringList docs = RealDocuments(folder.path());
+    QStringList docs = RealDocuments(folder.path(), g_nProseWords);
     if (docs.size() < g_nDocuments)
     {
         std::fprintf(stderr, "cannot find or write the documents\n");

@@ -12,6 +12,9 @@
 namespace
 {
 constexpr int g_nDocuments = 50;
+// Chapters of half an hour each among the small office documents, so that
+// the batch runs well past its first minute.
+constexpr int g_nProseWords = 6000;
 } // namespace
 
 int main(int argc, char** argv)
@@ -27,7 +30,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const QString strOut = folder.filePath(QStringLiteral("audio/"));
     const QString strBatch = folder.filePath(QStringLiteral("batch"));
-    const QStringList real = RealDocuments(folder.path());
+    const QStringList real = RealDocuments(folder.path(), g_nProseWords);
     if (real.isEmpty() || !QDir().mkpath(strOut) || !QDir().mkpath(strBatch))
     {
         std::fprintf(stderr, "cannot find or write the documents\n");
@@ -71,7 +74,7 @@ int main(int argc, char** argv)
     QTest::qWait(2000);
 
     const SProcessState before = QuietState();
-    CMemoryWatch memory;
+    CMemoryWatch memory(2000);
     memory.Start();
     window.Dlg().AddSourceFiles(docs);
     // Returns once the batch has ended.
@@ -81,13 +84,18 @@ int main(int argc, char** argv)
     const SProcessState after = QuietState();
 
     int nMade = 0;
+    qint64 nWavBytes = 0;
+    qint64 nMp3Bytes = 0;
     for (const QString& strDoc : qAsConst(docs))
     {
         const QString strBase =
             strOut + QFileInfo(strDoc).fileName().section(QLatin1Char('.'), 0, 0);
-        if (QFileInfo(strBase + QStringLiteral(".wav")).size() > 44 &&
-            QFileInfo(strBase + QStringLiteral(".mp3")).size() > 0)
+        const qint64 nWav = QFileInfo(strBase + QStringLiteral(".wav")).size();
+        const qint64 nMp3 = QFileInfo(strBase + QStringLiteral(".mp3")).size();
+        if (nWav > 44 && nMp3 > 0)
             ++nMade;
+        nWavBytes += nWav;
+        nMp3Bytes += nMp3;
     }
     window.Click(IDC_BTN_RESET);
     window.Dlg().AddSourceFiles({strProbe});
@@ -109,6 +117,11 @@ int main(int argc, char** argv)
     AddResourceRows(table, memory, before, after);
     table.Add(QStringLiteral("documents made (WAV and MP3)"),
               QStringLiteral("%1 of %2").arg(nMade).arg(docs.size()));
+    table.Add(QStringLiteral("WAV and MP3 written"),
+              QStringLiteral("%1 MB (%2 min of speech) and %3 MB")
+                  .arg(double(nWavBytes) / 1048576.0, 0, 'f', 1)
+                  .arg(double(nWavBytes) / 44100.0 / 60.0, 0, 'f', 1)
+                  .arg(double(nMp3Bytes) / 1048576.0, 0, 'f', 1));
     AddStepRows(table, QStringLiteral("reading after the batch"), probe.gaps, probe.items,
                 CReadingRules::ClockPeriodMs());
     table.Print();

@@ -22,6 +22,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextCursor>
 #include <QTimer>
@@ -131,7 +132,7 @@ inline SProcessState QuietState(int nMaxMs = 45000)
     return state;
 }
 
-// Resident memory sampled every 5 s from Start to Stop.
+// Resident memory sampled every few seconds from Start to Stop.
 class CMemoryWatch
 {
 public:
@@ -141,10 +142,10 @@ public:
         long nKb;
     };
 
-    CMemoryWatch()
+    explicit CMemoryWatch(int nIntervalMs = 5000)
     {
         m_samples.reserve(4096);
-        m_timer.setInterval(5000);
+        m_timer.setInterval(nIntervalMs);
         QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this]() { Sample(); });
     }
 
@@ -192,17 +193,18 @@ public:
     QString ByMinute() const
     {
         QString strLine;
-        double dNext = 0;
+        int nLastMinute = -1;
         for (size_t i = 0; i < m_samples.size(); ++i)
         {
             const SSample& sample = m_samples[i];
-            if (sample.dSeconds + 0.5 < dNext && i + 1 < m_samples.size())
+            const int nMinute = int((sample.dSeconds + 0.5) / 60.0);
+            if (nMinute <= nLastMinute && i + 1 < m_samples.size())
                 continue;
+            nLastMinute = nMinute;
             strLine += QStringLiteral(" %1:%2 %3")
                            .arg(int(sample.dSeconds) / 60)
                            .arg(int(sample.dSeconds) % 60, 2, 10, QLatin1Char('0'))
                            .arg(double(sample.nKb) / 1024.0, 0, 'f', 1);
-            dNext = (std::floor(sample.dSeconds / 60.0 + 1e-9) + 1) * 60.0;
         }
         return strLine.trimmed();
     }
@@ -844,9 +846,10 @@ inline void PrintScale()
 }
 
 // Small documents that office programs wrote, one or more of each type, and
-// prose in the types a user writes by hand (plain text in three encodings,
-// a web page and its MHT archive), written into strFolder.
-inline QStringList RealDocuments(const QString& strFolder)
+// prose of nProseWords words in the types a user writes by hand (plain text
+// in three encodings, a web page and its MHT archive), written into
+// strFolder.
+inline QStringList RealDocuments(const QString& strFolder, int nProseWords)
 {
     const QString strData = QStringLiteral(KB_TEST_DATA_DIR) + QStringLiteral("text/");
     const QString strCorpus =
@@ -861,12 +864,11 @@ inline QStringList RealDocuments(const QString& strFolder)
          {"docx/office.docx", "odt/office.odt", "epub/office.epub", "pdf/office.pdf"})
         docs.append(strCorpus + QLatin1String(pszName));
 
-    const QStringList sentences = KbBench::Sentences();
-    auto prose = [&sentences](int nFirst)
-    {
-        return sentences[nFirst % sentences.size()] + QLatin1Char(' ') +
-               sentences[(nFirst + 5) % sentences.size()];
-    };
+    // Five different stretches of prose.
+    const QStringList words =
+        KbBench::MakeProse(5 * nProseWords, 0).split(QRegularExpression(QStringLiteral("\\s+")));
+    auto prose = [&words, nProseWords](int nPart)
+    { return words.mid(nPart * nProseWords, nProseWords).join(QLatin1Char(' ')); };
     auto write = [&](const QString& strName, const QByteArray& bytes)
     {
         const QString strPath = strFolder + QLatin1Char('/') + strName;
