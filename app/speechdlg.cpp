@@ -889,7 +889,9 @@ bool CSpeechDlg::event(QEvent* pEvent)
         m_bFrameFitPending = false;
         FitToWorkArea();
     }
-    const CMessageEvent* pMessage = static_cast<const CMessageEvent*>(pEvent);
+    // Cast only once the event is known to be one of ours.
+    const auto payload = [pEvent]()
+    { return static_cast<const CMessageEvent*>(pEvent)->GetPayload(); };
     switch (CMessageEvent::MessageOf(pEvent))
     {
     case WM_SHOW_SHOWCASE:
@@ -899,13 +901,13 @@ bool CSpeechDlg::event(QEvent* pEvent)
         OnSpeechEvent();
         return true;
     case WM_WORKER_ERROR:
-        OnWorkerError(pMessage->GetPayload().toString());
+        OnWorkerError(payload().toString());
         return true;
     case WM_MP3_PROGRESS:
-        OnMp3Progress(pMessage->GetPayload().toDouble());
+        OnMp3Progress(payload().toDouble());
         return true;
     case WM_MP3_DONE:
-        OnMp3Done(pMessage->GetPayload());
+        OnMp3Done(payload());
         return true;
     default:
         break;

@@ -108,7 +108,9 @@ void CSpeechDlg::SetPaneText(const QString& strText)
 
 void CSpeechDlg::OnOpenFile()
 {
-    if (m_bBusy)
+    // As the list's other commands: a reading that still reads its first
+    // document is not busy yet, and a new file would enable its buttons.
+    if (m_bBusy || m_bWorking)
         return;
     ResetReadingDisplay();
     QString strStart;

@@ -248,14 +248,14 @@ private:
         }
         return false;
     }
+    // "inside Speak > Settings", empty at the top.
     QString Where() const
     {
         QStringList names;
         for (ECommand eCommand : m_stack)
             names << CommandName(eCommand);
         return names.isEmpty() ? QString()
-                               : QStringLiteral("inside ") + names.join(QStringLiteral(" > ")) +
-                                     QStringLiteral(": ");
+                               : QStringLiteral("inside ") + names.join(QStringLiteral(" > "));
     }
     QStringList Rows()
     {
@@ -285,6 +285,12 @@ private:
             return QStringLiteral("a Save as Audio batch that is not busy or is paused");
         if (m_bClosed && (dlg.m_bBusy || dlg.m_bWorking))
             return QStringLiteral("the window closed during a reading");
+        // With nothing under way nothing is heard, and the next reading is
+        // heard rather than written into a file.
+        if (m_stack.empty() && !dlg.m_pVoice->WaitUntilDone(0))
+            return QStringLiteral("the voice speaks with nothing under way");
+        if (m_stack.empty() && dlg.m_pVoice->GetOutputStream())
+            return QStringLiteral("the voice writes into a file with nothing under way");
 
         const QStringList rows = Rows();
         if (rows != dlg.GetSourceFiles())
@@ -665,7 +671,10 @@ private:
                                this, &CMonkeyTest::NextStep);
             ++m_nSteps;
             const QString strPrefix =
-                QStringLiteral("%1. +%2 ms  %3").arg(nIndex + 1).arg(step.nDelayMs).arg(Where());
+                QStringLiteral("%1. +%2 ms  %3")
+                    .arg(nIndex + 1)
+                    .arg(step.nDelayMs)
+                    .arg(m_stack.empty() ? QString() : Where() + QStringLiteral(": "));
             m_stack.push_back(step.eCommand);
             Execute(step, [&](const QString& strWhat) { Log(strPrefix + strWhat); });
             m_stack.pop_back();
@@ -692,7 +701,7 @@ private:
         if (!m_windDown.isValid())
         {
             m_windDown.start();
-            Log(QStringLiteral("   wind-down, ") + Where().chopped(2));
+            Log(QStringLiteral("   wind-down, ") + Where());
         }
         if (m_bForced)
             return;

@@ -135,6 +135,39 @@ private Q_SLOTS:
         }
     }
 
+    // Open while a reading still reads its first document from the file
+    // adds nothing: it would enable Speak and Save as Audio under the
+    // reading.
+    void openWhileReadingExtracts()
+    {
+        const QString strBig = KbTest::WriteFileIn(
+            *m_pFiles, QStringLiteral("big.rtf"),
+            "{\\rtf1\\ansi " + QByteArray("Words to read. ").repeated(100000) + "}");
+        CSpeechDlg dlg;
+        dlg.AddSourceFiles({strBig});
+        bool bTried = false;
+        bool bButtonsKept = false;
+        QVERIFY(KbTest::ReadWhile(dlg,
+                                  [&]()
+                                  {
+                                      if (!bTried && dlg.m_bWorking)
+                                      {
+                                          bTried = true;
+                                          Open(dlg, TextFile(QStringLiteral("late")));
+                                          bButtonsKept =
+                                              !dlg.GetDlgItem(IDC_BTN_SPEAK)->isEnabled() &&
+                                              !dlg.GetDlgItem(IDC_BTN_SAVEAUDIO)->isEnabled();
+                                      }
+                                      else if (dlg.m_bBusy && !dlg.m_bWorking)
+                                      {
+                                          Item<QAbstractButton>(dlg, IDC_BTN_STOP)->click();
+                                      }
+                                  }));
+        QVERIFY(bTried);
+        QVERIFY(bButtonsKept);
+        QCOMPARE(dlg.GetSourceFiles(), QStringList{strBig});
+    }
+
     void openOffersTheDocumentTypes()
     {
         CSpeechDlg dlg;
