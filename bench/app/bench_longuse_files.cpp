@@ -80,12 +80,12 @@ int main(int argc, char** argv)
     AddStepRows(table, QStringLiteral("last minute"),
                 MeasureGaps(selections, nEndNs - g_nLastMinuteNs), items,
                 CReadingRules::ClockPeriodMs());
+    QStringList names;
+    for (const QString& strDoc : qAsConst(docs))
+        names.append(QFileInfo(strDoc).fileName());
+    AddItemNotes(table, items, names, CReadingRules::ClockPeriodMs());
     table.Add(QStringLiteral("words selected in all"),
               QString::number(selections.Selections().size()));
-    QStringList types;
-    for (const QString& strDoc : qAsConst(docs))
-        types.append(QFileInfo(strDoc).suffix());
-    table.Note(QStringLiteral("documents by type: ") + types.join(QLatin1Char(' ')));
     table.Print();
     return table.AllMet() ? 0 : 1;
 }

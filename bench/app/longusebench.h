@@ -257,7 +257,6 @@ public:
         QMutexLocker lock(&m_mutex);
         m_utterances.emplace_back();
         m_utterances.back().nStartNs = nStartNs;
-        m_utterances.back().words.reserve(4096);
         m_nCurrent = int(m_utterances.size()) - 1;
         return m_nCurrent;
     }
@@ -741,6 +740,23 @@ inline void AddStepRows(CTable& table, const QString& strWhen, const SGaps& gaps
               QStringLiteral("<= 1 tick per utterance"), bInStep);
     table.Add(QStringLiteral("clock minus audio alone, worst of %1").arg(items.size()),
               QStringLiteral("%1 ms").arg(dWorstHeardMs, 0, 'f', 0));
+}
+
+// Each document's clock and audio, one line each.
+inline void AddItemNotes(CTable& table, const std::vector<CClockWatch::SItem>& items,
+                         const QStringList& names, int nClockMs)
+{
+    for (const CClockWatch::SItem& item : items)
+        table.Note(QStringLiteral("  %1 %2: clock %3 s, audio %4 s + still %5 s, clock off by "
+                                  "%6 ms")
+                       .arg(item.nDocument + 1, 2)
+                       .arg(names.value(item.nDocument).leftJustified(26), 0)
+                       .arg(double(item.nClockTicks) * nClockMs / 1000.0, 0, 'f', 1)
+                       .arg(item.dAudioSeconds, 0, 'f', 2)
+                       .arg(item.dStillSeconds, 0, 'f', 2)
+                       .arg(double(item.nClockTicks) * nClockMs -
+                                (item.dAudioSeconds + item.dStillSeconds) * 1000.0,
+                            0, 'f', 0));
 }
 
 // The program as the user starts it on the offscreen platform, with the

@@ -315,13 +315,17 @@ private:
             Button(IDC_BTN_SPEAK)->text() == CStringTable::Get(IDS_RESUME)};
         if (got.bSpeak != want.bSpeak || got.bPause != want.bPause || got.bStop != want.bStop ||
             got.bResumeText != want.bResumeText)
-            return QStringLiteral("the buttons break the state table in state %1: want %2, got %3")
-                .arg(int(eState))
-                .arg(ButtonsText(want), ButtonsText(got));
+        {
+            static const char* const s_states[] = {"idle", "extracting", "speaking",
+                                                   "between files", "paused"};
+            return QStringLiteral("the buttons break the state table when %1: want %2, got %3")
+                .arg(QLatin1String(s_states[eState]), ButtonsText(want), ButtonsText(got));
+        }
         if (!want.bResumeText && Button(IDC_BTN_SPEAK)->text() != CStringTable::Get(IDS_SPEAK))
             return QStringLiteral("Speak reads %1").arg(Button(IDC_BTN_SPEAK)->text());
         return QString();
     }
+    // Speak, Pause, Stop and the Resume text, as "SPSR" with "-" for off.
     static QString ButtonsText(const CReadingRules::SButtons& buttons)
     {
         return QString(buttons.bSpeak ? QLatin1Char('S') : QLatin1Char('-')) +
