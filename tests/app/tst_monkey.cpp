@@ -180,7 +180,8 @@ int EnvInt(const char* pszName, int nDefault)
 // every step the window must agree with itself: the reading's buttons with
 // the state table, its flags with each other and with what is under way,
 // the list with the source files. KB_MONKEY_SEQUENCES sets how many
-// sequences run, KB_MONKEY_SEED replays one, KB_MONKEY_STEPS their length.
+// sequences run from seed KB_MONKEY_FIRST on (so a long run can be split
+// over processes), KB_MONKEY_SEED replays one, KB_MONKEY_STEPS their length.
 class CMonkeyTest : public QObject
 {
     Q_OBJECT
@@ -821,7 +822,9 @@ private Q_SLOTS:
             QTest::addRow("seed-%d", nReplay) << quint32(nReplay);
             return;
         }
-        for (int i = 1, n = EnvInt("KB_MONKEY_SEQUENCES", g_nDefaultSequences); i <= n; ++i)
+        const int nFirst = qMax(1, EnvInt("KB_MONKEY_FIRST", 1));
+        const int nCount = EnvInt("KB_MONKEY_SEQUENCES", g_nDefaultSequences);
+        for (int i = nFirst; i < nFirst + nCount; ++i)
             QTest::addRow("seed-%d", i) << quint32(i);
     }
     void sequences()
