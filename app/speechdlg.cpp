@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -257,6 +258,9 @@ void CSpeechDlg::CreateControls()
     m_radioFile->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, IDC_RADIO_FILE));
     m_radioInstant = named(new QRadioButton, IDC_RADIO_INSTANT);
     m_radioInstant->setText(CStringTable::GetDialogText(IDD_SPEECH_DIALOG, IDC_RADIO_INSTANT));
+    m_groupMode = new QButtonGroup(this);
+    m_groupMode->addButton(m_radioFile, IDC_RADIO_FILE);
+    m_groupMode->addButton(m_radioInstant, IDC_RADIO_INSTANT);
 
     m_staticVolume = label(IDC_STATIC_VOLUME);
     m_staticRate = label(IDC_STATIC_RATE);

@@ -22,6 +22,7 @@ class CExListBox;
 class CPPHtmlStatic;
 class CTextProgressCtrl;
 class QBoxLayout;
+class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -306,6 +307,10 @@ private:
     CButtonST* m_btnGoOnline = nullptr;
     QRadioButton* m_radioFile = nullptr;
     QRadioButton* m_radioInstant = nullptr;
+    // The two mode radios as one group of their own: left to the window's
+    // children, a radio of a settings page still open under the window would
+    // count as the checked one and let a click uncheck the mode.
+    QButtonGroup* m_groupMode = nullptr;
     QLabel* m_staticVolume = nullptr;
     QLabel* m_staticRate = nullptr;
     QLabel* m_staticLanguage = nullptr;

@@ -301,7 +301,10 @@ private:
         const bool bFileChecked = Item<QRadioButton>(dlg, IDC_RADIO_FILE)->isChecked();
         if (bFileChecked != (dlg.m_nSpeakMode == 1) ||
             Item<QRadioButton>(dlg, IDC_RADIO_INSTANT)->isChecked() == bFileChecked)
-            return QStringLiteral("the mode radios do not show the mode");
+            return QStringLiteral("the mode radios do not show the mode: file %1, instant %2")
+                .arg(bFileChecked ? "checked" : "not checked",
+                     Item<QRadioButton>(dlg, IDC_RADIO_INSTANT)->isChecked() ? "checked"
+                                                                             : "not checked");
 
         // A document read for the list leaves the reading idle.
         const CReadingRules::EState eState = CReadingRules::StateOf(

@@ -3,6 +3,8 @@
 #include "app/speechdlg.h"
 #include "res/resourceids.h"
 #include "res/resourcemodule.h"
+#include "settings/audiosavingconfpage.h"
+#include "settings/mytreepropsheet.h"
 #include "tests/support/windowtest.h"
 #include "widgets/buttonst.h"
 #include "widgets/colorref.h"
@@ -193,6 +195,43 @@ private Q_SLOTS:
             QCOMPARE(qobject_cast<QLabel*>(pItem)->text(), strText);
     }
 
+    // The settings sheet lives under the window while it is open, and so do
+    // its pages' radios: clicking a mode must still leave exactly one mode
+    // checked and the page's choice alone.
+    void modeRadiosIgnoreRadiosOfAnOpenSheet()
+    {
+        StartApp();
+        CSpeechDlg dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        CAudioSavingConfPage page;
+        CMyTreePropSheet sheet(QStringLiteral("Settings"), &dlg, 0);
+        sheet.AddPage(&page);
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        QList<QRadioButton*> pageRadios;
+        for (QRadioButton* pRadio : sheet.findChildren<QRadioButton*>())
+            if (pRadio->isChecked())
+                pageRadios.append(pRadio);
+        QVERIFY(!pageRadios.isEmpty());
+
+        auto* pFile = Item<QRadioButton>(dlg, IDC_RADIO_FILE);
+        auto* pInstant = Item<QRadioButton>(dlg, IDC_RADIO_INSTANT);
+        const struct
+        {
+            QRadioButton* pClicked;
+            int nMode;
+        } clicks[] = {{pFile, 1}, {pInstant, 0}, {pInstant, 0}, {pFile, 1}};
+        for (const auto& click : clicks)
+        {
+            click.pClicked->click();
+            QCOMPARE(dlg.m_nSpeakMode, click.nMode);
+            QCOMPARE(pFile->isChecked(), click.nMode == 1);
+            QCOMPARE(pInstant->isChecked(), click.nMode == 0);
+            for (QRadioButton* pRadio : pageRadios)
+                QVERIFY(pRadio->isChecked());
+        }
+    }
     void sliderLabelsFollowPositions()
     {
         StartApp();
