@@ -113,14 +113,8 @@ void CSpeechDlg::OnOpenFile()
     if (m_bBusy || m_bWorking)
         return;
     ResetReadingDisplay();
-    QString strStart;
-    if (g_bFirstOpenDialog)
-    {
-        const QString strDocuments =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (!strDocuments.isEmpty() && QFileInfo(strDocuments).isDir())
-            strStart = strDocuments;
-    }
+    const QString strStart =
+        g_bFirstOpenDialog ? CFileDialog::UserFolder(QStandardPaths::DocumentsLocation) : QString();
     const QString strPath =
         CFileDialog::GetOpenFileName(this, QString::fromUtf8(g_szOpenFilter), strStart);
     if (strPath.isEmpty())

@@ -11,7 +11,6 @@
 #include <QBoxLayout>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,13 +137,8 @@ void COptionMusicPage::OnPlayMusic()
 
 void COptionMusicPage::OnBrowse()
 {
-    QString strStart;
-    if (g_bFirstMusicBrowse)
-    {
-        const QString strMusic = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-        if (!strMusic.isEmpty() && QFileInfo(strMusic).isDir())
-            strStart = strMusic;
-    }
+    const QString strStart =
+        g_bFirstMusicBrowse ? CFileDialog::UserFolder(QStandardPaths::MusicLocation) : QString();
     const QString strPath =
         CFileDialog::GetOpenFileName(this, QString::fromUtf8(g_szMusicFilter), strStart);
     if (strPath.isEmpty())

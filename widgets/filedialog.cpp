@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 CFileDialog::Hook CFileDialog::s_hook;
@@ -9,6 +10,12 @@ CFileDialog::Hook CFileDialog::s_hook;
 void CFileDialog::SetHook(Hook hook)
 {
     s_hook = std::move(hook);
+}
+
+QString CFileDialog::UserFolder(QStandardPaths::StandardLocation eLocation)
+{
+    const QString strFolder = QStandardPaths::writableLocation(eLocation);
+    return !strFolder.isEmpty() && QFileInfo(strFolder).isDir() ? strFolder : QString();
 }
 
 QString CFileDialog::ToQtFilter(const QString& strFilter)

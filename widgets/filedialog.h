@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStandardPaths>
 #include <QString>
 #include <functional>
 
@@ -41,6 +42,10 @@ public:
     // pattern list in parentheses with spaces between the patterns, the
     // names otherwise kept as they stand.
     static QString ToQtFilter(const QString& strFilter);
+
+    // The user's own folder of that kind for a first dialog, or empty (the
+    // system's choice) when the user has none.
+    static QString UserFolder(QStandardPaths::StandardLocation eLocation);
 
     static void SetHook(Hook hook);
 
