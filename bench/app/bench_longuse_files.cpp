@@ -38,11 +38,8 @@ int main(int argc, char** argv)
     KbTest::WriteFile(strWarmUp, "A short reading first.");
 
     CLongUseWindow window(true);
-    if (!window.IsShown())
-    {
-        std::fprintf(stderr, "the main window or its voice did not come up\n");
+    if (!window.CameUp())
         return 1;
-    }
     // What a first reading sets up once (the sound server's connection)
     // belongs to the state before.
     window.Dlg().AddSourceFiles({strWarmUp});

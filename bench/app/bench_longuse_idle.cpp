@@ -27,11 +27,8 @@ int main(int argc, char** argv)
     const qint64 nIdleMs = ScaledMs(g_nIdleMs);
 
     CLongUseWindow window(true);
-    if (!window.IsShown())
-    {
-        std::fprintf(stderr, "the main window or its voice did not come up\n");
+    if (!window.CameUp())
         return 1;
-    }
     KbBench::ClickRadio(window.Item<QRadioButton>(IDC_RADIO_INSTANT));
     QClipboard* pClipboard = QApplication::clipboard();
     // What a first reading and a first clipboard change set up once belongs

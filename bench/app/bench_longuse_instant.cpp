@@ -26,11 +26,8 @@ int main(int argc, char** argv)
     const qint64 nReadingMs = ScaledMs(g_nReadingMs);
 
     CLongUseWindow window(true);
-    if (!window.IsShown())
-    {
-        std::fprintf(stderr, "the main window or its voice did not come up\n");
+    if (!window.CameUp())
         return 1;
-    }
     KbBench::ClickRadio(window.Item<QRadioButton>(IDC_RADIO_INSTANT));
     QPlainTextEdit* pPane = window.Pane();
     // What a first reading sets up once (the sound server's connection)

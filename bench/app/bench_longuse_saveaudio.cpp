@@ -60,11 +60,8 @@ int main(int argc, char** argv)
 
     CLongUseWindow window(true,
                           QStringLiteral("[Audio]\r\nSaveType=1\r\nSavePath=%1\r\n").arg(strOut));
-    if (!window.IsShown())
-    {
-        std::fprintf(stderr, "the main window or its voice did not come up\n");
+    if (!window.CameUp())
         return 1;
-    }
     // What a first reading and a first batch set up once belongs to the
     // state before.
     window.Dlg().AddSourceFiles({strWarmUp});

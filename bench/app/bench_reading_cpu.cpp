@@ -59,11 +59,8 @@ int main(int argc, char** argv)
     const QString strText = KbBench::MakeProse(qsizetype(nSeconds) * g_nWordsPerMinute / 60, 0);
 
     KbBench::CReadingWindow window;
-    if (!window.IsShown())
-    {
-        std::fprintf(stderr, "the main window or its voice did not come up\n");
+    if (!window.CameUp())
         return 1;
-    }
     KbBench::ClickRadio(window.Item<QRadioButton>(IDC_RADIO_INSTANT));
     auto* pEdit = window.Item<QPlainTextEdit>(IDC_EDIT_TEXT);
     TypeText(pEdit, strText);

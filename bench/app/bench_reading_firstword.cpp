@@ -159,11 +159,8 @@ int main(int argc, char** argv)
     file.close();
 
     KbBench::CReadingWindow window;
-    if (!window.IsShown())
-    {
-        std::fprintf(stderr, "the main window or its voice did not come up\n");
+    if (!window.CameUp())
         return 1;
-    }
     auto* pEdit = window.Item<QPlainTextEdit>(IDC_EDIT_TEXT);
     std::printf("text: %lld characters in %lld lines (%.1f MB as UTF-8)\n",
                 (long long)strText.size(), (long long)strText.count(QLatin1Char('\n')) + 1,

@@ -759,63 +759,25 @@ inline void AddItemNotes(CTable& table, const std::vector<CClockWatch::SItem>& i
                             0, 'f', 0));
 }
 
-// The program as the user starts it on the offscreen platform, with the
-// given settings file (none when empty), every message box answered and
-// noted, and the voice heard through the clocked sink.
-class CLongUseWindow
+// The reading window with the voice heard through the clocked sink, on the
+// sound server or the silent device.
+class CLongUseWindow : public KbBench::CReadingWindow
 {
 public:
-    CLongUseWindow(bool bSoundServer, const QString& strSettings = QString())
-        : m_pHome(KbTest::UseFreshHome())
+    explicit CLongUseWindow(bool bSoundServer, const QString& strSettings = QString())
+        : CReadingWindow(SoundServerFirst(bSoundServer), strSettings)
     {
-        if (!strSettings.isEmpty())
-            KbTest::WriteFile(m_pHome->path() +
-                                  QStringLiteral("/.config/Kestrivane/Kestrivane Basic/"
-                                                 "Application.ini"),
-                              KbTest::Utf16(strSettings));
-        CAudioLog::Get().SetSoundServer(bSoundServer);
-        CSpAudioSink::SetFactory([]() { return std::make_unique<CClockedSink>(); });
-        CMessageBox::SetHook(
-            [this](const QString& strText, const QString&, unsigned)
-            {
-                m_messages.append(strText);
-                std::fprintf(stderr, "message: %s\n", qPrintable(strText));
-            });
-        m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
-        m_pApp->InitSettings();
-        m_pDlg = std::make_unique<CSpeechDlg>();
-        m_pDlg->show();
-        m_bShown = QTest::qWaitForWindowExposed(m_pDlg.get(), 10000);
-        CAudioLog::Get().SetVoice(m_pDlg->m_pVoice.get());
+        CAudioLog::Get().SetVoice(Dlg().m_pVoice.get());
     }
-
-    ~CLongUseWindow()
-    {
-        if (m_pDlg)
-            m_pDlg->close();
-        m_pDlg.reset();
-        CAudioLog::Get().SetVoice(nullptr);
-        KbTest::EndApp(m_pApp);
-        CMessageBox::SetHook(nullptr);
-        CSpAudioSink::SetFactory(nullptr);
-    }
-
-    CLongUseWindow(const CLongUseWindow&) = delete;
-    CLongUseWindow& operator=(const CLongUseWindow&) = delete;
-
-    bool IsShown() const { return m_bShown && m_pDlg->m_pVoice != nullptr; }
-    CSpeechDlg& Dlg() { return *m_pDlg; }
-    template <typename T> T* Item(int nId) { return KbTest::Item<T>(*m_pDlg, nId); }
-    QPlainTextEdit* Pane() { return Item<QPlainTextEdit>(IDC_EDIT_TEXT); }
-    void Click(int nId) { QTest::mouseClick(Item<QWidget>(nId), Qt::LeftButton); }
-    const QStringList& Messages() const { return m_messages; }
+    ~CLongUseWindow() { CAudioLog::Get().SetVoice(nullptr); }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_pHome;
-    std::unique_ptr<CSpeechApp> m_pApp;
-    std::unique_ptr<CSpeechDlg> m_pDlg;
-    QStringList m_messages;
-    bool m_bShown = false;
+    // The log knows where the sound goes before the first sink is made.
+    static CSpAudioSink::Factory SoundServerFirst(bool bSoundServer)
+    {
+        CAudioLog::Get().SetSoundServer(bSoundServer);
+        return []() { return std::make_unique<CClockedSink>(); };
+    }
 };
 
 // A reading after the long use (Speak clicked on what the window holds), to

@@ -5,12 +5,15 @@
 // and prose to read.
 #include "app/speechapp.h"
 #include "app/speechdlg.h"
+#include "res/resourceids.h"
 #include "speech/spaudiosink.h"
 #include "speech/spsilentaudiosink.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/windowtest.h"
 #include "widgets/messagebox.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStringList>
 #include <QStyle>
@@ -109,16 +112,31 @@ inline QString MakeProse(qsizetype nMinWords, qsizetype nMinChars)
 }
 
 // The program as a user meets it on the offscreen platform: settings in a
-// fresh home, the main window shown, the voice speaking into the silent sink.
+// fresh home (the given settings file, none when empty), the main window
+// shown, the voice speaking into the sink the factory makes (the silent one
+// by default), every message box answered and noted.
 class CReadingWindow
 {
 public:
-    CReadingWindow() : m_pHome(KbTest::UseFreshHome())
+    explicit CReadingWindow(CSpAudioSink::Factory sinkFactory = {},
+                            const QString& strSettings = QString())
+        : m_pHome(KbTest::UseFreshHome())
     {
-        CSpAudioSink::SetFactory([]() { return std::make_unique<CSpSilentAudioSink>(); });
+        if (!strSettings.isEmpty())
+            KbTest::WriteFile(m_pHome->path() +
+                                  QStringLiteral("/.config/Kestrivane/Kestrivane Basic/"
+                                                 "Application.ini"),
+                              KbTest::Utf16(strSettings));
+        if (!sinkFactory)
+            sinkFactory = []() { return std::make_unique<CSpSilentAudioSink>(); };
+        CSpAudioSink::SetFactory(std::move(sinkFactory));
         // A message box would wait for a user who is not there.
-        CMessageBox::SetHook([](const QString& strText, const QString&, unsigned)
-                             { std::fprintf(stderr, "message: %s\n", qPrintable(strText)); });
+        CMessageBox::SetHook(
+            [this](const QString& strText, const QString&, unsigned)
+            {
+                m_messages.append(strText);
+                std::fprintf(stderr, "message: %s\n", qPrintable(strText));
+            });
         m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
         m_pApp->InitSettings();
         m_pDlg = std::make_unique<CSpeechDlg>();
@@ -140,14 +158,26 @@ public:
     CReadingWindow& operator=(const CReadingWindow&) = delete;
 
     bool IsShown() const { return m_bShown && m_pDlg->m_pVoice != nullptr; }
+    // IsShown, saying on the error output when it is not.
+    bool CameUp() const
+    {
+        if (IsShown())
+            return true;
+        std::fprintf(stderr, "the main window or its voice did not come up\n");
+        return false;
+    }
     CSpeechDlg& Dlg() { return *m_pDlg; }
     template <typename T> T* Item(int nId) { return KbTest::Item<T>(*m_pDlg, nId); }
+    QPlainTextEdit* Pane() { return Item<QPlainTextEdit>(IDC_EDIT_TEXT); }
+    void Click(int nId) { QTest::mouseClick(Item<QWidget>(nId), Qt::LeftButton); }
+    const QStringList& Messages() const { return m_messages; }
     QString HomePath() const { return m_pHome->path(); }
 
 private:
     std::unique_ptr<QTemporaryDir> m_pHome;
     std::unique_ptr<CSpeechApp> m_pApp;
     std::unique_ptr<CSpeechDlg> m_pDlg;
+    QStringList m_messages;
     bool m_bShown = false;
 };
 
