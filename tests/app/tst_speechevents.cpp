@@ -70,23 +70,21 @@ class CSpeechEventsTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_pHome;
-    std::unique_ptr<CSpeechApp> m_pApp;
-    QStringList m_messages;
+    std::unique_ptr<KbTest::CTestHome> m_pTest;
 
     void StartApp(const QString& strMisc = QString())
     {
         if (!strMisc.isEmpty())
         {
             const QString strIni =
-                m_pHome->path() + QStringLiteral("/.config/Kestrivane/Kestrivane Basic/");
+                m_pTest->m_pHome->path() + QStringLiteral("/.config/Kestrivane/Kestrivane Basic/");
             QDir().mkpath(strIni);
             QFile file(strIni + QStringLiteral("Application.ini"));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(Utf16(QStringLiteral("[Misc]\r\n") + strMisc));
         }
-        m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
-        m_pApp->InitSettings();
+        m_pTest->m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
+        m_pTest->m_pApp->InitSettings();
     }
     static void ChooseLanguage(CSpeechDlg& dlg, const QString& strDisplayName)
     {
@@ -106,19 +104,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_pHome = KbTest::UseFreshHome();
-        m_messages.clear();
-        CMessageBox::SetHook([this](const QString& strText, const QString&, unsigned)
-                             { m_messages.append(strText); });
-    }
-    void cleanup()
-    {
-        KbTest::EndApp(m_pApp);
-        CMessageBox::SetHook(nullptr);
-        m_pHome.reset();
-    }
+    void init() { m_pTest = std::make_unique<KbTest::CTestHome>(); }
+    void cleanup() { m_pTest.reset(); }
 
     void parseRows_data()
     {
@@ -264,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(Items(pVoices), QStringList{"No Text-To-Speech(TTS) voice"});
         QVERIFY(pVoices->selectedItems().isEmpty());
         QVERIFY(!dlg.ApplySelectedVoice());
-        QCOMPARE(m_messages,
+        QCOMPARE(m_pTest->m_messages,
                  QStringList{"No voice for the selected language installed on the computer."});
         ChooseLanguage(dlg, "English (US)");
         QCOMPARE(dlg.m_szLangCode, QStringLiteral("0409"));
@@ -293,7 +280,7 @@ private Q_SLOTS:
         QVERIFY(dlg.m_pVoice->GetVoice(&pVoiceToken));
         QCOMPARE(pVoiceToken, dlg.m_pVoiceToken);
         QVERIFY(!dlg.m_pVoice->GetOutputStream());
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_pTest->m_messages.isEmpty());
 
         // A list text no voice has keeps the voice as it was.
         pVoices->addItem("Nobody");
@@ -414,7 +401,7 @@ private Q_SLOTS:
     {
         StartApp();
         CSpeechDlg dlg;
-        const QString strPath = m_pHome->filePath(QStringLiteral("late.txt"));
+        const QString strPath = m_pTest->m_pHome->filePath(QStringLiteral("late.txt"));
         QFile file(strPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("Events come late.");
@@ -482,7 +469,7 @@ private Q_SLOTS:
         dlg.m_pVoice.reset();
         CMessageEvent speech(WM_SPEECH_EVENT);
         QCoreApplication::sendEvent(&dlg, &speech);
-        QCOMPARE(m_messages, (QStringList{"Word failed", "voice is null!"}));
+        QCOMPARE(m_pTest->m_messages, (QStringList{"Word failed", "voice is null!"}));
     }
 };
 

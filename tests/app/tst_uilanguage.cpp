@@ -65,26 +65,16 @@ class CUILanguageTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_pHome;
-    std::unique_ptr<CSpeechApp> m_pApp;
-    QStringList m_messages;
+    std::unique_ptr<KbTest::CTestHome> m_pTest;
 
 private Q_SLOTS:
     void init()
     {
-        m_pHome = KbTest::UseFreshHome();
-        m_messages.clear();
-        CMessageBox::SetHook([this](const QString& strText, const QString&, unsigned)
-                             { m_messages.append(strText); });
-        m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
-        QVERIFY(m_pApp->InitSettings());
+        m_pTest = std::make_unique<KbTest::CTestHome>();
+        m_pTest->m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
+        QVERIFY(m_pTest->m_pApp->InitSettings());
     }
-    void cleanup()
-    {
-        KbTest::EndApp(m_pApp);
-        CMessageBox::SetHook(nullptr);
-        m_pHome.reset();
-    }
+    void cleanup() { m_pTest.reset(); }
 
     void liveSwitchAndBack_data()
     {
@@ -127,7 +117,7 @@ private Q_SLOTS:
         dlg.ApplyUILanguage(QStringLiteral("0409"));
         QCOMPARE(VisibleTexts(dlg), english);
         QCOMPARE(KbTest::Item<QTextBrowser>(dlg, IDC_BROWSER)->source(), englishPage);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(m_pTest->m_messages.isEmpty());
     }
 
     void missingLibraryChangesNothing()
@@ -135,9 +125,9 @@ private Q_SLOTS:
         // A program folder without language libraries.
         QTemporaryDir appDir;
         QVERIFY(QFile::copy(KB_BIN_DIR "imagelib.rcc", appDir.filePath("imagelib.rcc")));
-        KbTest::EndApp(m_pApp);
-        m_pApp = std::make_unique<CSpeechApp>(appDir.path() + QLatin1Char('/'));
-        QVERIFY(m_pApp->InitSettings());
+        KbTest::EndApp(m_pTest->m_pApp);
+        m_pTest->m_pApp = std::make_unique<CSpeechApp>(appDir.path() + QLatin1Char('/'));
+        QVERIFY(m_pTest->m_pApp->InitSettings());
         CSpeechDlg dlg;
         dlg.show();
         const CTexts before = VisibleTexts(dlg);

@@ -171,13 +171,12 @@ class CWindowFitTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_pHome;
-    std::unique_ptr<CSpeechApp> m_pApp;
+    std::unique_ptr<KbTest::CTestHome> m_pTest;
 
     void StartApp(const QString& strAppDir = QStringLiteral(KB_BIN_DIR))
     {
-        m_pApp = std::make_unique<CSpeechApp>(strAppDir);
-        m_pApp->InitSettings();
+        m_pTest->m_pApp = std::make_unique<CSpeechApp>(strAppDir);
+        m_pTest->m_pApp->InitSettings();
     }
 
     // What a reading shows in the control band.
@@ -194,17 +193,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_pHome = KbTest::UseFreshHome();
-        CMessageBox::SetHook([](const QString&, const QString&, unsigned) {});
-    }
-    void cleanup()
-    {
-        KbTest::EndApp(m_pApp);
-        CMessageBox::SetHook(nullptr);
-        m_pHome.reset();
-    }
+    void init() { m_pTest = std::make_unique<KbTest::CTestHome>(); }
+    void cleanup() { m_pTest.reset(); }
 
     void textsWholeAtEachSize_data()
     {
@@ -235,8 +225,8 @@ private Q_SLOTS:
         if (!strPack.isEmpty())
         {
             dlg.ApplyUILanguage(strCode);
-            QVERIFY(m_pApp->m_hLangDll);
-            QCOMPARE(CResourceModule::GetCurrent(), m_pApp->m_hLangDll.get());
+            QVERIFY(m_pTest->m_pApp->m_hLangDll);
+            QCOMPARE(CResourceModule::GetCurrent(), m_pTest->m_pApp->m_hLangDll.get());
             QApplication::processEvents();
         }
 

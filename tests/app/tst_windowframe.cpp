@@ -18,21 +18,11 @@ class CWindowFrameTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_pHome;
-    std::unique_ptr<CSpeechApp> m_pApp;
+    std::unique_ptr<KbTest::CTestHome> m_pTest;
 
 private Q_SLOTS:
-    void init()
-    {
-        m_pHome = KbTest::UseFreshHome();
-        CMessageBox::SetHook([](const QString&, const QString&, unsigned) {});
-    }
-    void cleanup()
-    {
-        KbTest::EndApp(m_pApp);
-        CMessageBox::SetHook(nullptr);
-        m_pHome.reset();
-    }
+    void init() { m_pTest = std::make_unique<KbTest::CTestHome>(); }
+    void cleanup() { m_pTest.reset(); }
 
     void frameInWorkArea_data()
     {
@@ -47,8 +37,8 @@ private Q_SLOTS:
         QFETCH(QString, strPack);
         QTemporaryDir appDir;
         QVERIFY(KbTest::MakeProgramFolder(appDir, {QString(), strCode, strPack}));
-        m_pApp = std::make_unique<CSpeechApp>(appDir.path() + QLatin1Char('/'));
-        m_pApp->InitSettings();
+        m_pTest->m_pApp = std::make_unique<CSpeechApp>(appDir.path() + QLatin1Char('/'));
+        m_pTest->m_pApp->InitSettings();
         CSpeechDlg dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
@@ -59,7 +49,7 @@ private Q_SLOTS:
         if (!strPack.isEmpty())
         {
             dlg.ApplyUILanguage(strCode);
-            QCOMPARE(CResourceModule::GetCurrent(), m_pApp->m_hLangDll.get());
+            QCOMPARE(CResourceModule::GetCurrent(), m_pTest->m_pApp->m_hLangDll.get());
             QApplication::processEvents();
         }
         dlg.resize(1, 1);

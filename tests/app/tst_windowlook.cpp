@@ -51,8 +51,7 @@ class CWindowLookTest : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_pHome;
-    std::unique_ptr<CSpeechApp> m_pApp;
+    std::unique_ptr<KbTest::CTestHome> m_pTest;
 
     static QRect AreaOf(const CSpeechDlg& dlg, int nId)
     {
@@ -61,17 +60,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_pHome = KbTest::UseFreshHome();
-        CMessageBox::SetHook([](const QString&, const QString&, unsigned) {});
-    }
-    void cleanup()
-    {
-        KbTest::EndApp(m_pApp);
-        CMessageBox::SetHook(nullptr);
-        m_pHome.reset();
-    }
+    void init() { m_pTest = std::make_unique<KbTest::CTestHome>(); }
+    void cleanup() { m_pTest.reset(); }
 
     void readingDisplayInSettingsColours()
     {
@@ -81,15 +71,15 @@ private Q_SLOTS:
             "BarBkColor=13434879\r\nTextColor=16777215\r\nTextBkColor=0\r\n"
             "[Timer]\r\nColor=39423\r\n");
         const QString strIniPath =
-            m_pHome->path() +
+            m_pTest->m_pHome->path() +
             QStringLiteral("/.config/Kestrivane/Kestrivane Basic/Application.ini");
         QDir().mkpath(QFileInfo(strIniPath).absolutePath());
         QFile file(strIniPath);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(Utf16(strIni));
         file.close();
-        m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
-        m_pApp->InitSettings();
+        m_pTest->m_pApp = std::make_unique<CSpeechApp>(QStringLiteral(KB_BIN_DIR));
+        m_pTest->m_pApp->InitSettings();
 
         CSpeechDlg dlg;
         // KB_SCREENSHOT_LANG switches the interface language first, for

@@ -8,12 +8,14 @@
 #include "res/resourceids.h"
 #include "speech/readingrules.h"
 #include "widgets/buttonst.h"
+#include "widgets/messagebox.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QMimeData>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -36,6 +38,29 @@ inline void EndApp(std::unique_ptr<CSpeechApp>& pApp)
         pApp->ExitInstance();
     pApp.reset();
 }
+
+// One test function's surroundings: a fresh home, every message box noted
+// instead of shown, and the application the test makes ended afterwards.
+class CTestHome
+{
+public:
+    CTestHome() : m_pHome(UseFreshHome())
+    {
+        CMessageBox::SetHook([this](const QString& strText, const QString&, unsigned)
+                             { m_messages.append(strText); });
+    }
+    ~CTestHome()
+    {
+        EndApp(m_pApp);
+        CMessageBox::SetHook(nullptr);
+    }
+    CTestHome(const CTestHome&) = delete;
+    CTestHome& operator=(const CTestHome&) = delete;
+
+    std::unique_ptr<QTemporaryDir> m_pHome;
+    std::unique_ptr<CSpeechApp> m_pApp;
+    QStringList m_messages;
+};
 
 template <typename T> T* Item(const CSpeechDlg& dlg, int nId)
 {
