@@ -22,8 +22,7 @@ int main(int argc, char** argv)
     qputenv("KB_CLOCK_MS", "100");
     QApplication app(argc, argv);
     KbBench::SetIdentity();
-    PrintScale();
-    if (!HasSoundServer())
+    if (!ReadyToMeasure())
         return 1;
 
     QTemporaryDir folder;

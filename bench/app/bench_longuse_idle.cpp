@@ -21,8 +21,7 @@ int main(int argc, char** argv)
     KbBench::PrepareApplication();
     QApplication app(argc, argv);
     KbBench::SetIdentity();
-    PrintScale();
-    if (!HasSoundServer())
+    if (!ReadyToMeasure())
         return 1;
     const qint64 nIdleMs = ScaledMs(g_nIdleMs);
 

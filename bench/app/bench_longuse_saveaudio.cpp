@@ -23,8 +23,7 @@ int main(int argc, char** argv)
     KbBench::PrepareApplication();
     QApplication app(argc, argv);
     KbBench::SetIdentity();
-    PrintScale();
-    if (!HasSoundServer())
+    if (!ReadyToMeasure())
         return 1;
 
     QTemporaryDir folder;

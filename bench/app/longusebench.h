@@ -816,11 +816,13 @@ inline bool HasSoundServer()
     return false;
 }
 
-inline void PrintScale()
+// Says when the run is shortened; false, said, without a sound server.
+inline bool ReadyToMeasure()
 {
     if (Scale() < 1.0)
         std::printf("shortened run (KB_LONGUSE_SCALE=%g): a quick check, not figures to report\n",
                     Scale());
+    return HasSoundServer();
 }
 
 // Small documents that office programs wrote, one or more of each type, and
